@@ -1,0 +1,19 @@
+// Elliptic-arc angles and the crossings of a straight segment with an arc.
+#pragma once
+
+#include "input/records.h"
+
+namespace hatch {
+
+int angles_near(double a, double b, double t);
+int angle_on_arc(const Arc& arc, double a);
+void normalise_arc_angles(double& s, double& e);
+void to_arc_frame(Segment& s, const Arc& arc);
+void from_arc_frame(Segment& s, const Arc& arc);
+// Code 0-3 (bit 1: the first angle is a crossing inside the arc, bit 2: the
+// second is); the two angles come ordered along the arc from its start.
+int intersect_segment_arc(double angles[2], const Segment& s, const Arc& arc, double tol);
+// The point of the arc's ellipse at parametric angle t.
+XY arc_point(const Arc& arc, double t);
+
+}  // namespace hatch

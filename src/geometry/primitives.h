@@ -1,0 +1,74 @@
+// Comparisons, measures, angles and the 2D transform shared by every stage.
+// Coincidence is decided with the run's tolerance, passed in as `tol`; the
+// other limits (0.001 axis snap, 0.1 end touch) are fixed drawing units.
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+
+#include "input/records.h"
+
+namespace hatch {
+
+inline const double pi = 4.0 * std::atan(1.0);
+
+// The square root with the math-error hook: a negative argument is reported on
+// standard output and yields 0.0, and the run goes on.
+double checked_sqrt(double v);
+
+inline int nearly_equal(double a, double b, double tol) { return std::fabs(a - b) < tol ? 1 : 0; }
+inline int within(double a, double b, double t) { return std::fabs(a - b) < t ? 1 : 0; }
+// Argument order: x of A, x of B, y of A, y of B.
+inline int same_point(double xa, double xb, double ya, double yb, double tol) {
+  return (std::fabs(xa - xb) <= tol && std::fabs(ya - yb) <= tol) ? 1 : 0;
+}
+int same_segment(const Segment& a, const Segment& b, double tol);
+
+// Euclidean distance, snapped to the axes below 0.001.
+double distance(double x1, double y1, double x2, double y2);
+inline double segment_length(const Segment& s) { return distance(s.x1, s.y1, s.x2, s.y2); }
+void unit_direction(const Segment& s, double& ux, double& uy);
+// a*x + b*y + k = 0 on the line, normalised so that |a*x + b*y + k| is the distance.
+void line_equation(const Segment& s, double& a, double& b, double& k);
+// atan2 folded into [0, 2*pi).
+double vector_angle(double x, double y);
+// atan(dy/dx) in (-pi/2, pi/2), +-pi/2 for a vertical direction.
+double slope_angle(double dy, double dx);
+inline void snap_to_zero(double limit, double& v) {
+  if (std::fabs(v) <= limit) v = 0.0;
+}
+
+// Row-vector affine transform; each setter replaces the whole matrix.
+struct Transform {
+  double m00 = 1.0, m01 = 0.0, m10 = 0.0, m11 = 1.0, m20 = 0.0, m21 = 0.0;
+
+  static Transform translation(double tx, double ty);
+  // Counter-clockwise by theta about the origin.
+  static Transform rotation(double theta);
+  void apply(double& x, double& y) const {
+    double nx = x * m00 + y * m10 + m20;
+    double ny = x * m01 + y * m11 + m21;
+    x = nx;
+    y = ny;
+  }
+  void apply(Segment& s) const {
+    apply(s.x1, s.y1);
+    apply(s.x2, s.y2);
+  }
+};
+
+// Copies id, the two marks (higher mark bits of dst kept), coordinates, arc, next.
+void copy_segment(const Segment& src, Segment& dst);
+inline void reverse_segment(Segment& s) {
+  double tx = s.x1, ty = s.y1;
+  s.x1 = s.x2;
+  s.y1 = s.y2;
+  s.x2 = tx;
+  s.y2 = ty;
+}
+inline XY midpoint(const Segment& s) { return {(s.x1 + s.x2) * 0.5, (s.y1 + s.y2) * 0.5}; }
+
+// The quicksort whose tie order the crossing table depends on.
+void sort_values(double* values, std::ptrdiff_t n);
+
+}  // namespace hatch

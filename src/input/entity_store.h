@@ -1,0 +1,47 @@
+// The geometry of one run: the record pools and the lists built from them.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "input/pool.h"
+#include "input/records.h"
+
+namespace hatch {
+
+struct EntityStore {
+  Pool<Segment> segments{"LDATA"};
+  Pool<Arc> arcs{"CDATA"};
+  Pool<PickPoint> pick_points{"MDATA"};
+  Pool<Point> points{"PDATA"};
+  Pool<FigureLine> figure_lines_pool{"ZDATA"};
+  Pool<Region> regions{"GRP"};
+  Pool<LoopNode> loop_nodes{"IRP"};
+
+  Segment* segment_list = nullptr;
+  Arc* arc_list = nullptr;
+  Segment* text_edge_list = nullptr;
+  PickPoint* pick_point_list = nullptr;
+
+  std::int32_t next_entity_id = 0;
+  int pick_point_count = 0;  // pick points of the file being read
+
+  Segment* new_segment() { return segments.make(); }
+  // Angles 0 to 360 (degrees until the reader converts them), flatness 1.
+  Arc* new_arc() { return arcs.make(); }
+  void add_pick_point(double x, double y);
+
+  // The copying insert: a copy of the scratch segment's ends, id and arc (marks 0)
+  // at the head of `list`, unless its ends are the same point within `tol`.
+  Segment* insert_copy(Segment*& list, const Segment& scratch, double tol);
+  // A copy at the tail of `list`, unless nearly of zero length.
+  Segment* append_segment_copy(Segment*& list, const Segment& s, double tol);
+  // Unlinks `s` (found by identity), returns it to the pool and returns its successor;
+  // null and no change when `s` is not in the list.
+  Segment* remove_segment(Segment*& list, Segment* s);
+  void free_chain(Segment* first);
+};
+
+inline void to_degrees(double& value) { value = value / (4.0 * std::atan(1.0)) * 180.0; }
+
+}  // namespace hatch

@@ -1,7 +1,209 @@
 #include "driver/run.h"
 
+#include <cmath>
+#include <cstdio>
+
+#include "driver/failure.h"
+#include "driver/interrupt.h"
+#include "driver/messages.h"
+#include "driver/options.h"
+#include "driver/settings_log.h"
+#include "geometry/primitives.h"
+#include "input/exchange_reader.h"
+#include "output/exchange_writer.h"
+
 namespace hatch {
 
-int run(int, char**) { return 0; }
+namespace {
+
+// The second half of the failure exit: the message line goes into whatever the
+// slot holds for writing, else into a new exchange file.
+int write_message_line(FileSlot& slot, const std::string& message) {
+  if (slot.stream != nullptr && slot.for_reading) slot.close();
+  if (slot.stream == nullptr && !slot.open_for_writing(kExchangeFile)) {
+    slot.close();
+    std::printf("%s%s", kExchangeFile, msg::cannot_open_suffix);
+    return 1;
+  }
+  std::fprintf(slot.stream, "h#%s\n", message.c_str());
+  slot.close();
+  return 1;
+}
+
+// A reading stream is treated as the failure exit treats it, so that the host
+// always finds the interruption line.
+int write_interruption(FileSlot& slot) {
+  if (slot.stream != nullptr && slot.for_reading) slot.close();
+  if (slot.stream == nullptr && !slot.open_for_writing(kExchangeFile)) {
+    ring_bell();
+    return write_message_line(slot, msg::output_open_failed);
+  }
+  std::fputs(msg::interrupted, slot.stream);
+  std::fputs(msg::interrupted, stdout);
+  slot.close();
+  return 0;
+}
+
+void emit_chord(EntityStore& store, Arc& arc, double a, double b, double tol) {
+  Segment chord;
+  chord.id = arc.id;
+  chord.arc = &arc;
+  double x1 = arc.cx + arc.r * std::cos(a), y1 = arc.cy + arc.r * std::sin(a);
+  double x2 = arc.cx + arc.r * std::cos(b), y2 = arc.cy + arc.r * std::sin(b);
+  auto onto_ellipse = [&](double& x, double& y) {
+    double dx = x - arc.cx;
+    double dy = (y - arc.cy) * arc.flatness;
+    x = arc.cx + dx * std::cos(arc.tilt) - dy * std::sin(arc.tilt);
+    y = arc.cy + dx * std::sin(arc.tilt) + dy * std::cos(arc.tilt);
+  };
+  onto_ellipse(x1, y1);
+  onto_ellipse(x2, y2);
+  chord.x1 = x1, chord.y1 = y1, chord.x2 = x2, chord.y2 = y2;
+  if (store.insert_copy(store.segment_list, chord, tol) != nullptr) return;
+  // A chord too short to keep: stretch the previous chord of the same arc so the
+  // chain stays closed; a too-short first chord is simply left out.
+  Segment* head = store.segment_list;
+  if (head != nullptr && head->arc == &arc) {
+    head->x2 = x2;
+    head->y2 = y2;
+  }
+}
+
+}  // namespace
+
+void flatten_arcs(EntityStore& store, double tol) {
+  const double step = 15.0 * pi / 180.0;
+  for (Arc* arc = store.arc_list; arc != nullptr; arc = arc->next) {
+    double s = arc->start;
+    if (arc->start > arc->end) s = arc->start - 2.0 * pi;
+    double end = arc->end;
+    // More than one turn draws nothing new; the bound also keeps huge angles finite.
+    if (end - s > 2.0 * pi) end = s + 2.0 * pi;
+    for (int guard = 0; s + step < end && guard < 24; ++guard) {
+      emit_chord(store, *arc, s, s + step, tol);
+      s += step;
+    }
+    emit_chord(store, *arc, s, end, tol);
+  }
+}
+
+void build_single_segment_frame(EntityStore& store, InputState& input, double tol) {
+  Segment* seg = store.segment_list;
+  PickPoint* q = store.pick_point_list;
+  if (seg == nullptr || q == nullptr) return;
+  const double qx = q->x, qy = q->y;
+  {
+    const double x1 = seg->x1, y1 = seg->y1, x2 = seg->x2, y2 = seg->y2;
+    double d = (qx * y2 + qy * x1 + x2 * y1) - (y2 * x1 + qx * y1 + qy * x2);
+    if (d > 0.0) reverse_segment(*seg);
+  }
+  const double x1 = seg->x1, y1 = seg->y1, x2 = seg->x2, y2 = seg->y2;
+  double dx = x1 - qx, dy = y1 - qy;
+  double vx = x2 - x1, vy = y2 - y1;
+  double t = -(dx * vx + dy * vy) / (vx * vx + vy * vy);
+  if (t < 0.0) t = 0.0;
+  if (t >= 1.0) t = 1.0;
+  double wx = t * vx + dx, wy = t * vy + dy;
+  double h = checked_sqrt(wx * wx + wy * wy);
+  double theta = vector_angle(vx, vy);
+  double ax = x1 - h * std::sin(theta), ay = y1 + h * std::cos(theta);
+  double bx = x2 - h * std::sin(theta), by = y2 + h * std::cos(theta);
+  Segment e;
+  e.x1 = x1, e.y1 = y1, e.x2 = ax, e.y2 = ay;
+  store.insert_copy(store.segment_list, e, tol);
+  e.x1 = bx, e.y1 = by, e.x2 = ax, e.y2 = ay;
+  store.insert_copy(store.segment_list, e, tol);
+  e.x1 = bx, e.y1 = by, e.x2 = x2, e.y2 = y2;
+  store.insert_copy(store.segment_list, e, tol);
+  Box& b = input.bounds;
+  b.min_x = b.min_y = 100000.0;
+  b.max_x = b.max_y = -100000.0;
+  for (const Segment* s = store.segment_list; s != nullptr; s = s->next) {
+    b.widen(s->x1, s->y1);
+    b.widen(s->x2, s->y2);
+  }
+  q->x = (b.min_x + b.max_x) / 2.0;
+  q->y = (b.min_y + b.max_y) / 2.0;
+}
+
+void run_phases(RunState& r, int argc, const char* const* argv) {
+  Settings& s = r.settings;
+  InputState& in = r.input;
+  EntityStore& store = r.store;
+  FileSlot& slot = r.slot;
+
+  read_settings_log(s, slot, argc, argv);
+  apply_options(s, argc, argv);
+
+  if (!slot.open_for_writing(kSettingsLog)) {
+    slot.close();
+    fail(msg::log_open_failed);
+  }
+  write_settings_log(slot.stream, s);
+  slot.close();
+
+  check_lengths(s);
+  convert_angles(s);
+
+  if (!s.extra_input_name.empty()) {
+    if (!slot.open_for_reading(s.extra_input_name.c_str())) {
+      slot.close();
+      fail(msg::input_open_failed);
+    }
+    read_exchange_file(slot.stream, s, in, store);
+    slot.close();
+    if (!slot.open_for_reading(kExchangeFile)) {
+      slot.close();
+      fail(msg::input_open_failed);
+    }
+  } else {
+    if (!slot.open_for_reading(kExchangeFile)) {
+      slot.close();
+      fail(msg::input_open_failed);
+    }
+    prescan_text_type0(slot.stream, in);
+  }
+  read_exchange_file(slot.stream, s, in, store);
+
+  // A scale of 0 (entities before any "hs" line) leaves the lengths unscaled.
+  const double scale = in.group_scale[in.initial_group];
+  if (scale > 0.0 && std::isfinite(scale)) s.tolerance = s.tolerance / (100.0 / scale);
+  if (s.paper_units) scale_to_paper(s, in);
+
+  flatten_arcs(store, s.tolerance);
+  if (store.segment_list != nullptr && store.segment_list->next == nullptr && s.offset_mode == 0) {
+    s.fill_mode = 1;
+    build_single_segment_frame(store, in, s.tolerance);
+  }
+
+  if (store.segment_list == nullptr && store.arc_list == nullptr && store.text_edge_list == nullptr)
+    fail(msg::no_input_data);
+  slot.close();
+  std::remove(kExchangeFile);
+
+  complete_hatch_attr(s, in);
+
+  if (!slot.open_for_writing(kExchangeFile)) {
+    slot.close();
+    fail(msg::output_open_failed);
+  }
+  if (s.ref_line_given) turn_angles_to_reference(s);
+  restore_initial_attributes(slot.stream, in);
+  slot.close();
+}
+
+int run(int argc, char** argv) {
+  RunState state;
+  set_interrupt_slot(&state.slot);
+  try {
+    run_phases(state, argc, argv);
+    return 0;
+  } catch (const Failure& f) {
+    ring_bell();
+    return write_message_line(state.slot, f.message);
+  } catch (const Interrupted&) {
+    return write_interruption(state.slot);
+  }
+}
 
 }  // namespace hatch

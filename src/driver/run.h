@@ -1,9 +1,34 @@
 // One run of the program: settings, input, boundary, regions, output.
 #pragma once
 
+#include "driver/file_slot.h"
+#include "driver/settings.h"
+#include "figure/figure.h"
+#include "input/entity_store.h"
+#include "input/input_state.h"
+#include "regions/search_results.h"
+
 namespace hatch {
+
+// The whole state of one run, handed to the phases that need its parts.
+struct RunState {
+  Settings settings;
+  InputState input;
+  EntityStore store;
+  SearchResults results;
+  FigureData figure;
+  FileSlot slot;
+};
 
 // Runs in the current directory; returns the exit status.
 int run(int argc, char** argv);
+
+// The phases of a run, in order; a failure throws and leaves the slot as it is.
+void run_phases(RunState& run, int argc, const char* const* argv);
+
+// Every arc of the store added to segment_list as chords of at most 15 degrees.
+void flatten_arcs(EntityStore& store, double tol);
+// One lone line becomes the rectangle reaching to the newest pick point.
+void build_single_segment_frame(EntityStore& store, InputState& input, double tol);
 
 }  // namespace hatch

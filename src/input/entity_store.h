@@ -24,6 +24,7 @@ struct EntityStore {
   PickPoint* pick_point_list = nullptr;
 
   std::int32_t next_entity_id = 0;
+  std::int32_t next_text_box_id = 0;  // shared by the four edges of one text box
   int pick_point_count = 0;  // pick points of the file being read
 
   Segment* new_segment() { return segments.make(); }

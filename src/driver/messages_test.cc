@@ -1,0 +1,58 @@
+#include "driver/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace hatch {
+namespace {
+
+// The system's own converter is the reference for the bytes of every text.
+std::string cp932(const std::string& utf8) {
+  std::string cmd = "printf '%s' '" + utf8 + "' | iconv -f UTF-8 -t CP932";
+  std::FILE* p = popen(cmd.c_str(), "r");
+  std::string out;
+  char buf[256];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  pclose(p);
+  return out;
+}
+
+TEST(Messages, CatalogueIsShiftJis) {
+  const std::pair<const char*, std::string> texts[] = {
+      {msg::log_open_failed, "ﾛｸﾞﾌｧｲﾙがｵｰﾌﾟﾝできません。\r\n"},
+      {msg::input_open_failed, "入力ﾌｧｲﾙがｵｰﾌﾟﾝできません。\r\n"},
+      {msg::no_input_data, "入力データがありません"},
+      {msg::output_open_failed, "出力ﾌｧｲﾙがｵｰﾌﾟﾝできません。\r\n"},
+      {msg::figure_not_named, "図形ファイルが未指定"},
+      {msg::bad_parameter, "ﾊﾟﾗﾒｰﾀが不正です。\r\n"},
+      {msg::second_command_file, "パラメータファイルエラー"},
+      {msg::command_file_open_failed, "ｺﾏﾝﾄﾞﾌｧｲﾙがｵｰﾌﾟﾝできません。\r\n"},
+      {msg::command_file_empty, "ｺﾏﾝﾄﾞﾌｧｲﾙのﾃﾞｰﾀが不正です"},
+      {msg::full_width_space, "ｺﾏﾝﾄﾞｵﾌﾟｼｮﾝｴﾗｰ  全角ｽﾍﾟｰｽは使えません。"},
+      {msg::out_of_memory, "メモリが確保できません！！"},
+      {msg::figure_bad_magic, "図形ﾃﾞｰﾀがplk形式と異なります。\r\n"},
+      {msg::figure_bad_counts, "図形ﾃﾞｰﾀが不正\r\n"},
+      {msg::figure_line_read, "直線図形読み込みｴﾗｰ"},
+      {msg::figure_arc_read, "円図形読み込みｴﾗｰ"},
+      {msg::too_many_crossings, "交差する線が多すぎて計算不能です。\r\n"},
+      {msg::breaks_found, "h#断線箇所が確認されました。\n"},
+      {msg::no_breaks, "h#断線箇所はありませんでした。\n"},
+      {msg::interrupted, "hq処理を中断しました\n"},
+      {msg::cannot_open_suffix, "がｵｰﾌﾟﾝできません。\r\n"},
+  };
+  for (const auto& [bytes, utf8] : texts) EXPECT_EQ(std::string(bytes), cp932(utf8)) << utf8;
+}
+
+TEST(Messages, AssembledTexts) {
+  EXPECT_EQ(out_of_memory_message("CDATA"), cp932("メモリが確保できません！！CDATA"));
+  EXPECT_EQ(trace_limit_message(2000), cp932("閉領域の辺数は2000迄です"));
+  EXPECT_EQ(trace_stack_message(123), cp932("閉領域の辺数が123本で作業メモリが不足しました。"));
+  EXPECT_EQ(figure_open_failed_message("tile.plk", "No such file or directory"),
+            cp932("図形ﾌｧｲﾙ(tile.plk)がｵｰﾌﾟﾝできません。 No such file or directory"));
+}
+
+}  // namespace
+}  // namespace hatch

@@ -9,8 +9,15 @@
 #include "driver/options.h"
 #include "driver/settings_log.h"
 #include "geometry/primitives.h"
+#include "boundary/breaks.h"
+#include "boundary/merge.h"
+#include "boundary/split_arcs.h"
+#include "figure/figure_reader.h"
 #include "input/exchange_reader.h"
 #include "output/exchange_writer.h"
+#include "output/output_context.h"
+#include "regions/band.h"
+#include "regions/region_selection.h"
 
 namespace hatch {
 
@@ -170,11 +177,15 @@ void run_phases(RunState& r, int argc, const char* const* argv) {
   if (scale > 0.0 && std::isfinite(scale)) s.tolerance = s.tolerance / (100.0 / scale);
   if (s.paper_units) scale_to_paper(s, in);
 
+  split_arcs_at_arc_ends(store.arc_list, store, s.tolerance);
+  split_arcs_by_segments(store.arc_list, store.segment_list, store, s.tolerance);
   flatten_arcs(store, s.tolerance);
   if (store.segment_list != nullptr && store.segment_list->next == nullptr && s.offset_mode == 0) {
     s.fill_mode = 1;
     build_single_segment_frame(store, in, s.tolerance);
   }
+  merge_collinear_segments(store.segment_list, store, s.tolerance);
+  if (s.break_check) check_breaks(store.segment_list, r.results.break_marker_list, store);
 
   if (store.segment_list == nullptr && store.arc_list == nullptr && store.text_edge_list == nullptr)
     fail(msg::no_input_data);
@@ -182,12 +193,29 @@ void run_phases(RunState& r, int argc, const char* const* argv) {
   std::remove(kExchangeFile);
 
   complete_hatch_attr(s, in);
+  if (s.offset_mode) {
+    build_offset_band(store.segment_list, s, in, store);
+    merge_collinear_segments(store.segment_list, store, s.tolerance);
+  }
+  search_regions(store, s, r.results);
+  group_text_boxes(store, r.results);
 
   if (!slot.open_for_writing(kExchangeFile)) {
     slot.close();
     fail(msg::output_open_failed);
   }
+  // The reference-line turn comes before the figure is read, so that a figure
+  // placed whole keeps the orientation it has in its file.
   if (s.ref_line_given) turn_angles_to_reference(s);
+  if (s.hatch_style == 2) {
+    if (s.figure_file_name.empty()) fail(msg::figure_not_named);
+    read_figure_file(s, in, store, r.figure);
+  }
+  OutputContext out(slot.stream, s, in, store, r.results, &r.figure);
+  if (s.break_check == 0)
+    write_results(out);
+  else
+    write_break_report(out);
   restore_initial_attributes(slot.stream, in);
   slot.close();
 }

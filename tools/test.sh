@@ -3,6 +3,7 @@
 # real drawings. Usage: tools/test.sh [build-dir]; HATCH_SANITIZE=1 for ASan+UBSan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash tools/deps.sh
 dir=${1:-build}
 sanitize=OFF
 [ "${HATCH_SANITIZE:-0}" = 1 ] && sanitize=ON

@@ -1,0 +1,166 @@
+#include "driver/run.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "driver/interrupt.h"
+#include "driver/messages.h"
+#include "geometry/primitives.h"
+
+namespace hatch {
+namespace {
+
+int count(const Segment* s) {
+  int n = 0;
+  for (; s != nullptr; s = s->next) ++n;
+  return n;
+}
+
+Arc* add_arc(EntityStore& store, double cx, double cy, double r, double start_deg, double end_deg) {
+  Arc* a = store.new_arc();
+  a->cx = cx, a->cy = cy, a->r = r;
+  a->start = start_deg * pi / 180.0;
+  a->end = end_deg * pi / 180.0;
+  a->next = store.arc_list;
+  store.arc_list = a;
+  return a;
+}
+
+TEST(Flattening, FullCircleGivesTwentyFourChordsOnTheCircle) {
+  EntityStore store;
+  Arc* a = add_arc(store, 10.0, 20.0, 50.0, 0.0, 360.0);
+  flatten_arcs(store, 0.5);
+  ASSERT_EQ(count(store.segment_list), 24);
+  const Segment* last = store.segment_list;  // the chord ending at 360 degrees
+  EXPECT_EQ(last->arc, a);
+  EXPECT_NEAR(last->x2, 60.0, 1e-9);
+  EXPECT_NEAR(last->y2, 20.0, 1e-9);
+  for (const Segment* s = store.segment_list; s; s = s->next)
+    EXPECT_NEAR(std::hypot(s->x1 - 10.0, s->y1 - 20.0), 50.0, 1e-9);
+}
+
+TEST(Flattening, ShortTailChordAndEllipse) {
+  EntityStore store;
+  add_arc(store, 0.0, 0.0, 100.0, 0.0, 20.0);
+  flatten_arcs(store, 0.5);
+  ASSERT_EQ(count(store.segment_list), 2);
+  EXPECT_NEAR(store.segment_list->x1, 100.0 * std::cos(15.0 * pi / 180.0), 1e-9);
+
+  EntityStore e;
+  Arc* a = add_arc(e, 0.0, 0.0, 10.0, 0.0, 90.0);
+  a->flatness = 0.5;
+  a->tilt = pi / 2.0;
+  flatten_arcs(e, 0.5);
+  const Segment* last = e.segment_list;  // ends at the minor axis, turned by 90 degrees
+  EXPECT_NEAR(last->x2, -5.0, 1e-9);
+  EXPECT_NEAR(last->y2, 0.0, 1e-9);
+}
+
+TEST(Flattening, TooShortChordsStretchOnlyTheirOwnArc) {
+  EntityStore store;
+  Segment* line = store.new_segment();
+  line->x1 = 0, line->y1 = 0, line->x2 = 5, line->y2 = 0;
+  store.segment_list = line;
+  // Radius 1 at tolerance 0.5: every 15-degree chord (0.26 long) is too short.
+  add_arc(store, 100.0, 0.0, 1.0, 0.0, 30.0);
+  flatten_arcs(store, 0.5);
+  EXPECT_EQ(count(store.segment_list), 1);
+  EXPECT_DOUBLE_EQ(line->x2, 5.0);  // the input line at the head is never moved
+}
+
+TEST(Flattening, HugeAnglesEndInOneTurn) {
+  EntityStore store;
+  Arc* a = add_arc(store, 0.0, 0.0, 100.0, 0.0, 0.0);
+  a->end = 1e30;
+  flatten_arcs(store, 0.5);
+  EXPECT_LE(count(store.segment_list), 25);
+}
+
+TEST(SingleSegmentFrame, RectangleOnThePickPointSide) {
+  EntityStore store;
+  InputState in;
+  Segment* s = store.new_segment();
+  s->x1 = 100, s->y1 = 0, s->x2 = 0, s->y2 = 0;  // the point lies on its right: it is turned round
+  store.segment_list = s;
+  store.add_pick_point(30.0, 40.0);
+  build_single_segment_frame(store, in, 0.5);
+  ASSERT_EQ(count(store.segment_list), 4);
+  EXPECT_DOUBLE_EQ(s->x1, 0.0);
+  EXPECT_DOUBLE_EQ(s->x2, 100.0);
+  const Segment* e = store.segment_list;  // newest first: B -> (x2, y2), B -> A, (x1, y1) -> A
+  EXPECT_NEAR(e->x1, 100.0, 1e-9);
+  EXPECT_NEAR(e->y1, 40.0, 1e-9);
+  EXPECT_NEAR(e->next->x2, 0.0, 1e-9);
+  EXPECT_NEAR(e->next->y2, 40.0, 1e-9);
+  EXPECT_NEAR(store.pick_point_list->x, 50.0, 1e-9);
+  EXPECT_NEAR(store.pick_point_list->y, 20.0, 1e-9);
+}
+
+class RunInDirectory : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    old_ = std::filesystem::current_path();
+    dir_ = std::filesystem::temp_directory_path() /
+           ("hatch_run_test_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    std::filesystem::current_path(dir_);
+  }
+  void TearDown() override {
+    interrupt_requested = 0;
+    std::filesystem::current_path(old_);
+    std::filesystem::remove_all(dir_);
+  }
+  static std::string slurp(const char* name) {
+    std::ifstream f(name, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+  }
+  std::filesystem::path old_, dir_;
+};
+
+const char* const kSquare =
+    "hs 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100\nlg0\nly1\nlc2\nlt0\n#\n"
+    " 0 0 100 0\n 100 0 100 100\n 100 100 0 100\n 0 100 0 0\nhp3 50 50\n";
+
+TEST_F(RunInDirectory, InterruptLeavesOnlyTheInterruptionLine) {
+  std::ofstream("plc_temp.txt") << kSquare;
+  interrupt_requested = 1;  // noticed at the first re-arm point of boundary preparation
+  char name[] = "hatch";
+  char* argv[] = {name, nullptr};
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(run(1, argv), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), msg::interrupted);
+  EXPECT_EQ(slurp("plc_temp.txt"), msg::interrupted);
+}
+
+TEST_F(RunInDirectory, TypicalRunEndsWithTheRestoreLines) {
+  std::ofstream("plc_temp.txt") << kSquare;
+  char a0[] = "hatch", a1[] = "/s1", a2[] = "/a0", a3[] = "/p25";
+  char* argv[] = {a0, a1, a2, a3, nullptr};
+  EXPECT_EQ(run(4, argv), 0);
+  EXPECT_EQ(slurp("plc_temp.txt"),
+            "ly1\nlt0\nlc2\n 0 25 100 25\n 0 50 100 50\n 0 75 100 75\nlg0\nly1\nlc2\nlt0\n");
+  EXPECT_EQ(slurp("hatchlog.txt"), "/s1\n/z0\n/a0.0\n/p25.0\n/w50.0\n");
+}
+
+TEST_F(RunInDirectory, FailureDuringOutputFollowsWhatWasWritten) {
+  std::ofstream("plc_temp.txt") << kSquare;
+  char a0[] = "hatch", a1[] = "/s5", a2[] = "/fmissing";
+  char* argv[] = {a0, a1, a2, nullptr};
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(run(3, argv), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "\a");
+  std::string out = slurp("plc_temp.txt");
+  EXPECT_EQ(out.rfind("h#", 0), 0u) << "nothing is written before the figure is read";
+  EXPECT_NE(out.find("missing.plk"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace hatch

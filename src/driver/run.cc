@@ -133,9 +133,59 @@ void build_single_segment_frame(EntityStore& store, InputState& input, double to
   q->y = (b.min_y + b.max_y) / 2.0;
 }
 
+void scale_to_drawing(RunState& r) {
+  Settings& s = r.settings;
+  // A scale of 0 (entities before any "hs" line) leaves the lengths unscaled.
+  const double scale = r.input.group_scale[r.input.initial_group];
+  if (scale > 0.0 && std::isfinite(scale)) s.tolerance = s.tolerance / (100.0 / scale);
+  if (s.paper_units) scale_to_paper(s, r.input);
+}
+
+void prepare_boundary(RunState& r) {
+  Settings& s = r.settings;
+  EntityStore& store = r.store;
+  split_arcs_at_arc_ends(store.arc_list, store, s.tolerance);
+  split_arcs_by_segments(store.arc_list, store.segment_list, store, s.tolerance);
+  flatten_arcs(store, s.tolerance);
+  if (store.segment_list != nullptr && store.segment_list->next == nullptr && s.offset_mode == 0) {
+    s.fill_mode = 1;
+    build_single_segment_frame(store, r.input, s.tolerance);
+  }
+  merge_collinear_segments(store.segment_list, store, s.tolerance);
+  if (s.break_check) check_breaks(store.segment_list, r.results.break_marker_list, store);
+}
+
+void search(RunState& r) {
+  Settings& s = r.settings;
+  EntityStore& store = r.store;
+  complete_hatch_attr(s, r.input);
+  if (s.offset_mode) {
+    build_offset_band(store.segment_list, s, r.input, store);
+    merge_collinear_segments(store.segment_list, store, s.tolerance);
+  }
+  search_regions(store, s, r.results);
+  group_text_boxes(store, r.results);
+}
+
+void write_output(RunState& r, std::FILE* out) {
+  Settings& s = r.settings;
+  // The reference-line turn comes before the figure is read, so that a figure
+  // placed whole keeps the orientation it has in its file.
+  if (s.ref_line_given) turn_angles_to_reference(s);
+  if (s.hatch_style == 2) {
+    if (s.figure_file_name.empty()) fail(msg::figure_not_named);
+    read_figure_file(s, r.input, r.store, r.figure);
+  }
+  OutputContext ctx(out, s, r.input, r.store, r.results, &r.figure);
+  if (s.break_check == 0)
+    write_results(ctx);
+  else
+    write_break_report(ctx);
+  restore_initial_attributes(out, r.input);
+}
+
 void run_phases(RunState& r, int argc, const char* const* argv) {
   Settings& s = r.settings;
-  InputState& in = r.input;
   EntityStore& store = r.store;
   FileSlot& slot = r.slot;
 
@@ -152,71 +202,38 @@ void run_phases(RunState& r, int argc, const char* const* argv) {
   check_lengths(s);
   convert_angles(s);
 
+  auto open_input = [&](const char* name) {
+    if (!slot.open_for_reading(name)) {
+      slot.close();
+      fail(msg::input_open_failed);
+    }
+  };
   if (!s.extra_input_name.empty()) {
-    if (!slot.open_for_reading(s.extra_input_name.c_str())) {
-      slot.close();
-      fail(msg::input_open_failed);
-    }
-    read_exchange_file(slot.stream, s, in, store);
+    open_input(s.extra_input_name.c_str());
+    read_exchange_file(slot.stream, s, r.input, store);
     slot.close();
-    if (!slot.open_for_reading(kExchangeFile)) {
-      slot.close();
-      fail(msg::input_open_failed);
-    }
+    open_input(kExchangeFile);
   } else {
-    if (!slot.open_for_reading(kExchangeFile)) {
-      slot.close();
-      fail(msg::input_open_failed);
-    }
-    prescan_text_type0(slot.stream, in);
+    open_input(kExchangeFile);
+    prescan_text_type0(slot.stream, r.input);
   }
-  read_exchange_file(slot.stream, s, in, store);
+  read_exchange_file(slot.stream, s, r.input, store);
 
-  // A scale of 0 (entities before any "hs" line) leaves the lengths unscaled.
-  const double scale = in.group_scale[in.initial_group];
-  if (scale > 0.0 && std::isfinite(scale)) s.tolerance = s.tolerance / (100.0 / scale);
-  if (s.paper_units) scale_to_paper(s, in);
-
-  split_arcs_at_arc_ends(store.arc_list, store, s.tolerance);
-  split_arcs_by_segments(store.arc_list, store.segment_list, store, s.tolerance);
-  flatten_arcs(store, s.tolerance);
-  if (store.segment_list != nullptr && store.segment_list->next == nullptr && s.offset_mode == 0) {
-    s.fill_mode = 1;
-    build_single_segment_frame(store, in, s.tolerance);
-  }
-  merge_collinear_segments(store.segment_list, store, s.tolerance);
-  if (s.break_check) check_breaks(store.segment_list, r.results.break_marker_list, store);
+  scale_to_drawing(r);
+  prepare_boundary(r);
 
   if (store.segment_list == nullptr && store.arc_list == nullptr && store.text_edge_list == nullptr)
     fail(msg::no_input_data);
   slot.close();
   std::remove(kExchangeFile);
 
-  complete_hatch_attr(s, in);
-  if (s.offset_mode) {
-    build_offset_band(store.segment_list, s, in, store);
-    merge_collinear_segments(store.segment_list, store, s.tolerance);
-  }
-  search_regions(store, s, r.results);
-  group_text_boxes(store, r.results);
+  search(r);
 
   if (!slot.open_for_writing(kExchangeFile)) {
     slot.close();
     fail(msg::output_open_failed);
   }
-  // The reference-line turn comes before the figure is read, so that a figure
-  // placed whole keeps the orientation it has in its file.
-  if (s.ref_line_given) turn_angles_to_reference(s);
-  if (s.hatch_style == 2) {
-    if (s.figure_file_name.empty()) fail(msg::figure_not_named);
-    read_figure_file(s, in, store, r.figure);
-  }
-  OutputContext out(slot.stream, s, in, store, r.results, &r.figure);
-  if (s.break_check == 0)
-    write_results(out);
-  else
-    write_break_report(out);
-  restore_initial_attributes(slot.stream, in);
+  write_output(r, slot.stream);
   slot.close();
 }
 

@@ -1,6 +1,8 @@
 // One run of the program: settings, input, boundary, regions, output.
 #pragma once
 
+#include <cstdio>
+
 #include "driver/file_slot.h"
 #include "driver/settings.h"
 #include "figure/figure.h"
@@ -25,6 +27,12 @@ int run(int argc, char** argv);
 
 // The phases of a run, in order; a failure throws and leaves the slot as it is.
 void run_phases(RunState& run, int argc, const char* const* argv);
+
+// The phases after the input was read, in order (the benchmark times them one by one).
+void scale_to_drawing(RunState& run);  // tolerance and paper units by the drawing's scale
+void prepare_boundary(RunState& run);  // arc cuts, chords, single-segment frame, merge, breaks
+void search(RunState& run);            // hatch attributes, band, regions, text boxes
+void write_output(RunState& run, std::FILE* out);  // figure, results or break report, restore lines
 
 // Every arc of the store added to segment_list as chords of at most 15 degrees.
 void flatten_arcs(EntityStore& store, double tol);

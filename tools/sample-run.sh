@@ -11,6 +11,7 @@ set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+bash tools/deps.sh
 build=${BUILD_DIR:-build}
 case $build in
   /*) ;;

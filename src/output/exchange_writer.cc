@@ -1,12 +1,172 @@
 #include "output/exchange_writer.h"
 
+#include <cmath>
+
+#include "driver/messages.h"
+#include "geometry/primitives.h"
+#include "output/hatch_writer.h"
+
 namespace hatch {
+
+namespace {
+
+// Layer groups are 0 to F; a wider value is read by its low digit, as the input does.
+double group_scale_of(const InputState& input, int group) { return input.group_scale[group & 0xF]; }
+
+void write_segment_line(std::FILE* out, double x1, double y1, double x2, double y2) {
+  std::fprintf(out, " %1.15g %1.15g %1.15g %1.15g\n", x1, y1, x2, y2);
+}
+
+void write_arc_line(std::FILE* out, double cx, double cy, double r, double start, double end,
+                    double flatness, double tilt) {
+  std::fprintf(out, "ci %1.15g %1.15g %1.15g %1.15g %1.15g %1.15g %1.15g\n", cx, cy, r, start, end, flatness,
+               tilt);
+}
+
+void write_layer(OutputContext& ctx, int layer) {
+  std::fprintf(ctx.out, "ly%x\n", static_cast<unsigned>(layer));
+  ctx.state.layer = layer;
+}
+
+void write_line_type(OutputContext& ctx, int line_type) {
+  std::fprintf(ctx.out, "lt%d\n", line_type);
+  ctx.state.line_type = line_type;
+}
+
+void write_color(OutputContext& ctx, int color) {
+  std::fprintf(ctx.out, "lc%d\n", color);
+  ctx.state.color = color;
+}
+
+void write_outline_arc(OutputContext& ctx, const Arc& a, double f) {
+  write_arc_line(ctx.out, a.cx * f, a.cy * f, a.r * f, normalize_degrees(a.start_deg), normalize_degrees(a.end_deg),
+                 a.flatness, a.tilt_deg);
+}
+
+// The hatch frame back to the drawing: turn by +theta, then move to the hatch origin.
+void to_drawing(const OutputContext& ctx, double theta, double& x, double& y) {
+  Transform::rotation(theta).apply(x, y);
+  x += ctx.input.hp2_x;
+  y += ctx.input.hp2_y;
+}
+
+}  // namespace
+
+void ring_bell() {
+  std::fputc(7, stdout);
+  std::fflush(stdout);
+}
+
+double normalize_degrees(double a) { return std::fmod(a + 360.0, 360.0); }
 
 void restore_initial_attributes(std::FILE* out, const InputState& input) {
   std::fprintf(out, "lg%x\n", static_cast<unsigned>(input.initial_group));
   std::fprintf(out, "ly%x\n", static_cast<unsigned>(input.initial_layer));
   std::fprintf(out, "%s%d\n", "lc", input.initial_color);
   std::fprintf(out, "%s%d\n", "lt", input.initial_line_type);
+}
+
+void write_results(OutputContext& ctx) {
+  ctx.state = AttributeState{};
+  if (ctx.settings.outline_on != 0) {
+    for (const Region* r = ctx.results.region_list; r != nullptr; r = r->next) {
+      write_outline(ctx, r->index, r->outline);
+      for (const LoopNode* n = r->islands; n != nullptr; n = n->next) write_outline(ctx, r->index, n->loop);
+    }
+  }
+  write_hatch(ctx);
+}
+
+void write_break_report(OutputContext& ctx) {
+  ctx.state.color = -1;
+  ctx.state.line_type = -1;
+  ctx.state.layer = -1;
+  ctx.state.pen = ctx.input.current_pen;
+  select_hatch_attr(ctx, 0);
+  const double radius = 2.0 * group_scale_of(ctx.input, ctx.input.current_group);
+  if (ctx.results.break_marker_list != nullptr) {
+    if (ctx.settings.break_marks != 0) ring_bell();
+    std::fputs(msg::breaks_found, ctx.out);
+  } else {
+    std::fputs(msg::no_breaks, ctx.out);
+  }
+  for (const Point* p = ctx.results.break_marker_list; p != nullptr; p = p->next)
+    std::fprintf(ctx.out, "ci %1.15g %1.15g %1.15g\n", p->x, p->y, radius);
+}
+
+void write_outline(OutputContext& ctx, int layer, const Segment* loop) {
+  const int group = ctx.settings.outline_group;
+  const double initial_scale = group_scale_of(ctx.input, ctx.input.initial_group);
+  // Without a known scale for the initial group the outline keeps its units.
+  const double f = initial_scale != 0.0 ? group_scale_of(ctx.input, group) / initial_scale : 1.0;
+  const AttrSet& attr = ctx.settings.hatch_attr[0];
+
+  ctx.state.layer = -1;
+  std::fprintf(ctx.out, "lg%x\n", static_cast<unsigned>(group));
+  std::fprintf(ctx.out, "lt%d\n", attr.line_type);
+  std::fprintf(ctx.out, "lc%d\n", attr.color);
+
+  const Arc* pending = nullptr;
+  for (const Segment* e = loop; e != nullptr; e = e->next) {
+    if (ctx.state.layer != layer) write_layer(ctx, layer);
+    if (pending != nullptr && e->arc != pending) {
+      write_outline_arc(ctx, *pending, f);
+      pending = nullptr;
+    }
+    if (e->arc == nullptr)
+      write_segment_line(ctx.out, e->x1 * f, e->y1 * f, e->x2 * f, e->y2 * f);
+    else
+      pending = e->arc;  // consecutive chords of one arc are written once
+  }
+  if (pending != nullptr) write_outline_arc(ctx, *pending, f);
+
+  std::fprintf(ctx.out, "lg%x\n", static_cast<unsigned>(ctx.input.initial_group));
+  ctx.state = AttributeState{};
+}
+
+void select_hatch_attr(OutputContext& ctx, int k) {
+  const AttrSet& a = ctx.settings.hatch_attr[k == 0 ? 0 : 1];
+  if (ctx.state.layer != a.layer) write_layer(ctx, a.layer);
+  if (ctx.state.line_type != a.line_type) write_line_type(ctx, a.line_type);
+  if (ctx.state.color != a.color) write_color(ctx, a.color);
+}
+
+void emit_wanted_attributes(OutputContext& ctx) {
+  const WantedAttributes& w = ctx.wanted;
+  if (ctx.state.color != w.color) write_color(ctx, w.color);
+  if (ctx.state.line_type != w.line_type) write_line_type(ctx, w.line_type);
+  if (ctx.state.layer != w.layer) write_layer(ctx, w.layer);
+  if (ctx.state.pen != w.pen) {
+    std::fprintf(ctx.out, "pn%d\n", w.pen);
+    ctx.state.pen = w.pen;
+  }
+}
+
+void write_z_marker(OutputContext& ctx) {
+  if (ctx.settings.z_flag != 0) std::fputs("z1\n", ctx.out);
+}
+
+void write_hatch_segment(OutputContext& ctx, double x1, double y1, double x2, double y2) {
+  const Settings& s = ctx.settings;
+  const int k = ctx.angle_index >= 0 && ctx.angle_index < 4 ? ctx.angle_index : 0;
+  const double theta = s.hatch_style == 0 ? s.angles[k] : s.angles[0];
+  to_drawing(ctx, theta, x1, y1);
+  to_drawing(ctx, theta, x2, y2);
+  write_segment_line(ctx.out, x1, y1, x2, y2);
+}
+
+void write_figure_arc(OutputContext& ctx, double x, double y, const Arc& arc) {
+  const double theta = ctx.settings.angles[0];
+  to_drawing(ctx, theta, x, y);
+  // Whole copies (/s6) were turned back when read, so they keep the figure file's orientation.
+  const double tilt = ctx.settings.figure_variant == 0 ? theta * 180.0 / pi + arc.tilt_deg : arc.tilt_deg;
+  write_arc_line(ctx.out, x, y, arc.r, normalize_degrees(arc.start_deg), normalize_degrees(arc.end_deg),
+                 arc.flatness, tilt);
+}
+
+void write_figure_point(OutputContext& ctx, double x, double y) {
+  to_drawing(ctx, ctx.settings.angles[0], x, y);
+  std::fprintf(ctx.out, "pt %1.15g %1.15g\n", x, y);
 }
 
 }  // namespace hatch

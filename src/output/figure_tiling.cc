@@ -1,0 +1,7 @@
+#include "output/figure_tiling.h"
+
+namespace hatch {
+
+void tile_figure(OutputContext&) {}
+
+}  // namespace hatch

@@ -1,0 +1,376 @@
+#include "output/hatch_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "driver/failure.h"
+#include "driver/interrupt.h"
+#include "geometry/primitives.h"
+#include "output/exchange_writer.h"
+#include "output/output_test_support.h"
+
+namespace hatch {
+namespace {
+
+using testing_support::OutputFixture;
+
+void expect_segments_near(const std::vector<std::vector<double>>& got,
+                          const std::vector<std::vector<double>>& want) {
+  ASSERT_EQ(got.size(), want.size());
+  for (std::size_t i = 0; i < got.size(); ++i)
+    for (int j = 0; j < 4; ++j) EXPECT_NEAR(got[i][j], want[i][j], 1e-9) << "segment " << i << " value " << j;
+}
+
+TEST(HatchGrid, StartsOnMultiplesOfTheTileBelowAndLeftOfTheBounds) {
+  OutputFixture f;
+  f.ctx.bounds = {0, 0, 100, 100};
+  auto row = hatch_grid(f.ctx, 25, 25);
+  ASSERT_TRUE(row);
+  // ix = trunc(-25 / 25) = -1, iy = trunc(-50 / 50) = -1.
+  EXPECT_EQ(row->x1, -25);
+  EXPECT_EQ(row->y1, -50);
+  EXPECT_EQ(row->x2, 125);
+  EXPECT_EQ(row->y2, -50);
+
+  f.ctx.bounds = {-30, 130, 10, 200};
+  row = hatch_grid(f.ctx, 25, 25);
+  ASSERT_TRUE(row);
+  EXPECT_EQ(row->x1, -50);  // trunc(trunc(-55) / 25) = trunc(-2.2) = -2
+  EXPECT_EQ(row->y1, 50);   // trunc(80 / 50) = 1
+}
+
+TEST(HatchGrid, CountsBeyondThirtyTwoBitsAndRefusesWhatCannotBeCounted) {
+  OutputFixture f;
+  f.ctx.bounds = {1e12, -1e12, 2e12, 0};
+  auto row = hatch_grid(f.ctx, 1, 1);
+  ASSERT_TRUE(row);
+  EXPECT_EQ(row->x1, 1e12 - 1);
+  EXPECT_EQ(row->y1, -1e12 - 2);
+
+  EXPECT_FALSE(hatch_grid(f.ctx, 0, 1));
+  EXPECT_FALSE(hatch_grid(f.ctx, 1, -5));
+  f.ctx.bounds = {1e300, 0, 1e300, 1};
+  EXPECT_FALSE(hatch_grid(f.ctx, 1, 1));
+  f.ctx.bounds = {std::nan(""), 0, 0, 1};
+  EXPECT_FALSE(hatch_grid(f.ctx, 1, 1));
+}
+
+TEST(HatchBounds, NoLoopLeavesMinAboveMaxAndHatchesNothing) {
+  OutputFixture f;
+  hatch_bounds(f.ctx);
+  EXPECT_EQ(f.ctx.bounds.min_x, 100000.0);
+  EXPECT_EQ(f.ctx.bounds.max_y, -100000.0);
+  for (int style : {0, 1, 3, 4}) {
+    f.settings.hatch_style = style;
+    write_hatch(f.ctx);
+  }
+  // Only the attribute sets the patterns select before their strokes.
+  EXPECT_EQ(f.text(), "ly1\nlt2\nlc3\n");
+}
+
+TEST(HatchFrame, TurnsLoopsAndArcsAboutTheOriginAndBack) {
+  OutputFixture f;
+  f.input.hp2_x = 10;
+  f.input.hp2_y = 0;
+  Segment* outline = f.rectangle(10, 0, 20, 10);
+  f.add_region(outline);
+  Arc* a = f.store.new_arc();
+  a->cx = 10, a->cy = 5, a->tilt = 0.25;
+  f.store.arc_list = a;
+  to_hatch_frame(f.ctx, pi / 2);
+  // (20, 0) - origin = (10, 0), turned by -90 degrees: (0, -10).
+  EXPECT_NEAR(outline->x2, 0, 1e-12);
+  EXPECT_NEAR(outline->y2, -10, 1e-12);
+  EXPECT_NEAR(a->cx, 5, 1e-12);
+  EXPECT_NEAR(a->cy, 0, 1e-12);
+  EXPECT_NEAR(a->tilt, 0.25 - pi / 2, 1e-12);
+  from_hatch_frame(f.ctx, pi / 2);
+  EXPECT_NEAR(outline->x2, 20, 1e-12);
+  EXPECT_NEAR(outline->y2, 0, 1e-12);
+  EXPECT_NEAR(a->cx, 10, 1e-12);
+  EXPECT_NEAR(a->tilt, 0.25, 1e-12);
+}
+
+TEST(HatchInside, IslandsAndTextBoxesAreNotFilledUnlessABoxLiesOutsideInFillMode2) {
+  OutputFixture f;
+  Region* r = f.add_region(f.rectangle(0, 0, 100, 100));
+  f.add_island(r, f.rectangle(10, 10, 30, 30));
+  f.add_text_box(f.rectangle(60, 60, 80, 80));
+  f.add_text_box(f.rectangle(200, 0, 220, 20));
+  EXPECT_EQ(inside_fill(f.ctx, 50, 50), 1);
+  EXPECT_EQ(inside_fill(f.ctx, 20, 20), 0);    // island
+  EXPECT_EQ(inside_fill(f.ctx, 70, 70), 0);    // text box within the region
+  EXPECT_EQ(inside_fill(f.ctx, 0, 50), 0);     // on the boundary
+  EXPECT_EQ(inside_fill(f.ctx, 150, 50), 0);
+  EXPECT_EQ(inside_fill(f.ctx, 210, 10), 0);   // text box outside, fill_mode 1
+  f.settings.fill_mode = 2;
+  EXPECT_EQ(inside_fill(f.ctx, 210, 10), 1);
+  EXPECT_EQ(inside_fill(f.ctx, 70, 70), 0);
+}
+
+TEST(HatchClip, WholeStrokeInsideIsWrittenWholeAndOutsideNotAtAll) {
+  OutputFixture f;
+  f.add_region(f.rectangle(0, 0, 100, 100));
+  hatch_bounds(f.ctx);
+  Segment in, out, across;
+  in.x1 = 10, in.y1 = 10, in.x2 = 20, in.y2 = 30;
+  out.x1 = 110, out.y1 = 10, out.x2 = 120, out.y2 = 30;
+  across.x1 = 50, across.y1 = 50, across.x2 = 150, across.y2 = 50;
+  write_clipped(f.ctx, in);
+  write_clipped(f.ctx, out);
+  write_clipped(f.ctx, across);
+  EXPECT_EQ(f.text(), " 10 10 20 30\n 50 50 100 50\n");
+}
+
+TEST(HatchClip, PiecesEndOnTheTrueArcNotOnItsChords) {
+  OutputFixture f;
+  Arc* a = f.store.new_arc();
+  a->r = 50, a->start = 0, a->end = 2 * pi;
+  f.store.arc_list = a;
+  Segment* first = nullptr;
+  for (int k = 23; k >= 0; --k) {  // 15-degree chords, linked in angle order
+    double t0 = k * pi / 12, t1 = (k + 1) * pi / 12;
+    Segment* e = f.edge(50 * std::cos(t0), 50 * std::sin(t0), 50 * std::cos(t1), 50 * std::sin(t1), a);
+    e->next = first;
+    first = e;
+  }
+  f.add_region(first);
+  hatch_bounds(f.ctx);
+  Segment s;
+  s.x1 = -100, s.y1 = 10, s.x2 = 100, s.y2 = 10;
+  write_clipped(f.ctx, s);
+  const double x = std::sqrt(50.0 * 50.0 - 10.0 * 10.0);
+  expect_segments_near(f.segments(), {{-x, 10, x, 10}});
+}
+
+// The square (0,0)-(100,100) at pitch 25: rows from -50 up to 75. The row at 0
+// runs along the bottom edge: it meets the two side edges at their ends, and
+// the piece between lies on the boundary, so it selects attributes but writes nothing.
+TEST(HatchLine, SquareRowsAlternateAttributeSetsAndSkipTheBoundaryRow) {
+  OutputFixture f;
+  f.settings.pitches[0] = 25;
+  f.settings.hatch_attr[1] = {4, 5, 6};
+  f.add_region(f.rectangle(0, 0, 100, 100));
+  write_results(f.ctx);
+  EXPECT_EQ(f.text(),
+            "ly1\nlt2\nlc3\n"
+            "ly4\nlt5\nlc6\n 0 25 100 25\n"
+            "ly1\nlt2\nlc3\n 0 50 100 50\n"
+            "ly4\nlt5\nlc6\n 0 75 100 75\n");
+}
+
+TEST(HatchLine, ZMarkerPrecedesEverySegment) {
+  OutputFixture f;
+  f.settings.pitches[0] = 25;
+  f.settings.z_flag = 1;
+  f.add_region(f.rectangle(0, 0, 100, 100));
+  write_results(f.ctx);
+  EXPECT_EQ(f.text(), "ly1\nlt2\nlc3\nz1\n 0 25 100 25\nz1\n 0 50 100 50\nz1\n 0 75 100 75\n");
+}
+
+TEST(HatchLine, GridFollowsTheHatchOriginAndLoopsReturnToTheDrawing) {
+  OutputFixture f;
+  f.settings.pitches[0] = 25;
+  f.input.hp2_x = 10;
+  f.input.hp2_y = 10;
+  Segment* outline = f.rectangle(0, 0, 100, 100);
+  f.add_region(outline);
+  write_results(f.ctx);
+  // In the hatch frame the square is (-10,-10)-(90,90); rows at 0, 25, 50, 75 there.
+  EXPECT_EQ(f.text(), "ly1\nlt2\nlc3\n 0 10 100 10\n 0 35 100 35\n 0 60 100 60\n 0 85 100 85\n");
+  EXPECT_EQ(outline->x1, 0);
+  EXPECT_EQ(outline->x2, 100);
+  EXPECT_EQ(outline->y2, 0);
+}
+
+TEST(HatchLine, DoubleLinesSitHalfTheSpacingEitherSideOfTheGrid) {
+  OutputFixture f;
+  f.settings.line_count = 2;
+  f.settings.line_spacing = 10;
+  f.settings.pitches[0] = 100;
+  f.add_region(f.rectangle(0, 0, 200, 200));
+  write_results(f.ctx);
+  // Grid rows at -200, -100, 0, 100: first every row + 5, then every row - 5.
+  EXPECT_EQ(f.text(), "ly1\nlt2\nlc3\n 0 5 200 5\n 0 105 200 105\n 0 95 200 95\n 0 195 200 195\n");
+}
+
+TEST(HatchLine, TripleLinesWriteTheGridThenAboveThenBelow) {
+  OutputFixture f;
+  f.settings.line_count = 3;
+  f.settings.line_spacing = 10;
+  f.settings.pitches[0] = 100;
+  f.add_region(f.rectangle(0, 0, 200, 200));
+  write_results(f.ctx);
+  EXPECT_EQ(f.text(),
+            "ly1\nlt2\nlc3\n 0 100 200 100\n 0 10 200 10\n 0 110 200 110\n 0 90 200 90\n 0 190 200 190\n");
+}
+
+TEST(HatchLine, AnglesAreWrittenOneAfterAnotherEachWithItsPitch) {
+  OutputFixture f;
+  f.settings.angle_count = 3;
+  f.settings.angles[0] = 0;
+  f.settings.angles[1] = pi / 2;
+  f.settings.angles[2] = pi;
+  f.settings.pitches[0] = 50;
+  f.settings.pitches[1] = 25;
+  f.settings.pitches[2] = 50;
+  Segment* outline = f.rectangle(0, 0, 100, 100);
+  f.add_region(outline);
+  write_results(f.ctx);
+  expect_segments_near(f.segments(), {{0, 50, 100, 50},
+                                      {75, 0, 75, 100},
+                                      {50, 0, 50, 100},
+                                      {25, 0, 25, 100},
+                                      {100, 50, 0, 50}});
+  EXPECT_NEAR(outline->next->x2, 100, 1e-9);
+  EXPECT_NEAR(outline->next->y2, 100, 1e-9);
+}
+
+TEST(HatchLine, TextBoxInsideTheRegionIsLeftOpen) {
+  OutputFixture f;
+  f.settings.pitches[0] = 25;
+  f.add_region(f.rectangle(0, 0, 100, 100));
+  f.add_text_box(f.rectangle(40, 40, 60, 60));
+  write_results(f.ctx);
+  EXPECT_EQ(f.text(), "ly1\nlt2\nlc3\n 0 25 100 25\n 0 50 40 50\n 60 50 100 50\n 0 75 100 75\n");
+}
+
+TEST(HatchLine, TextBoxOutsideEveryRegionIsFilledOnlyInFillMode2) {
+  for (int mode : {1, 2}) {
+    OutputFixture f;
+    f.settings.fill_mode = mode;
+    f.settings.pitches[0] = 25;
+    f.add_region(f.rectangle(0, 0, 100, 100));
+    f.add_text_box(f.rectangle(200, 40, 260, 60));
+    write_results(f.ctx);
+    std::string box_row = mode == 2 ? " 200 50 260 50\n" : "";
+    EXPECT_EQ(f.text(), "ly1\nlt2\nlc3\n 0 25 100 25\n 0 50 100 50\n" + box_row + " 0 75 100 75\n")
+        << "fill_mode " << mode;
+  }
+}
+
+// Rectangle (0,0)-(80,60), tiles 40 x 20: bed joints at 0 (boundary), 20 and 40;
+// head joints every 40 in the courses from 0 and 40, shifted by 20 in the course from 20.
+TEST(HatchBrick, BedJointsAlternateSetsAndHeadJointsKeepTheLast) {
+  OutputFixture f;
+  f.settings.hatch_style = 1;
+  f.settings.tile_x = 40;
+  f.settings.tile_y = 20;
+  f.settings.hatch_attr[1] = {4, 5, 6};
+  f.add_region(f.rectangle(0, 0, 80, 60));
+  write_results(f.ctx);
+  EXPECT_EQ(f.text(),
+            "ly1\nlt2\nlc3\n"
+            "ly4\nlt5\nlc6\n 0 20 80 20\n"
+            "ly1\nlt2\nlc3\n 0 40 80 40\n"
+            " 40 0 40 20\n 40 40 40 60\n"
+            " 20 20 20 40\n 60 20 60 40\n");
+}
+
+// Rectangle (0,0)-(300,100) with one stroke per band: bands start 100 apart;
+// the first stroke only touches the corner, then the strokes zigzag across.
+TEST(HatchFan, OneStrokePerBandAlternatingDirection) {
+  OutputFixture f;
+  f.settings.hatch_style = 3;
+  f.settings.figure_count = 1;
+  f.add_region(f.rectangle(0, 0, 300, 100));
+  write_results(f.ctx);
+  EXPECT_EQ(f.text(), "ly1\nlt2\nlc3\n 0 0 100 100\n 100 100 200 0\n 200 0 300 100\n");
+}
+
+TEST(HatchFan, TwoStrokesPerBandStartOnTheEdgeAndFanOut) {
+  OutputFixture f;
+  f.settings.hatch_style = 3;
+  f.settings.figure_count = 2;
+  f.add_region(f.rectangle(0, 0, 100, 100));
+  write_results(f.ctx);
+  // Band 1: (-100,100)-(0,0) touches the corner only; (0,100)-(50,50) lies inside.
+  // Band 2 from (0,0): (0,0)-(100,100), then (100,0)-(150,50) lies outside.
+  EXPECT_EQ(f.text(), "ly1\nlt2\nlc3\n 0 100 50 50\n 0 0 100 100\n");
+}
+
+TEST(HatchSlant, ThreePassesOfStrokesAcrossARectangle) {
+  OutputFixture f;
+  f.settings.hatch_style = 4;
+  f.add_region(f.rectangle(0, 0, 100, 100));
+  write_results(f.ctx);
+  // h = 100: strokes step 70, lean d = 100 tan 20 degrees, and start at x = -70.
+  const double d = 100 * std::tan(pi / 9);
+  expect_segments_near(f.segments(), {{0, 0, d, 100},
+                                      {70, 0, 100, 3000 / d},
+                                      {0.75 * d, 75, 0.5 * d, 100},
+                                      {70 + 0.75 * d, 75, 70 + 0.5 * d, 100},
+                                      {0.25 * d, 25, 0.5 * d, 0},
+                                      {70 + 0.25 * d, 25, 70 + 0.5 * d, 0}});
+}
+
+TEST(HatchGuards, UnusableStepsAndCountsWriteNothingAndEnd) {
+  struct Case {
+    const char* name;
+    void (*set)(Settings&);
+  };
+  const Case cases[] = {
+      {"pitch 0", [](Settings& s) { s.pitches[0] = 0; }},
+      {"negative pitch", [](Settings& s) { s.pitches[0] = -25; }},
+      {"no angle", [](Settings& s) { s.angle_count = 0; }},
+      {"negative angle count", [](Settings& s) { s.angle_count = -1; }},
+      {"brick tile_x 0", [](Settings& s) { s.hatch_style = 1, s.tile_x = 0; }},
+      {"brick negative tile_y", [](Settings& s) { s.hatch_style = 1, s.tile_y = -20; }},
+      {"fan count 0", [](Settings& s) { s.hatch_style = 3, s.figure_count = 0; }},
+      {"fan negative count", [](Settings& s) { s.hatch_style = 3, s.figure_count = -3; }},
+      {"figure style", [](Settings& s) { s.hatch_style = 2; }},
+  };
+  for (const Case& c : cases) {
+    OutputFixture f;
+    c.set(f.settings);
+    f.add_region(f.rectangle(0, 0, 100, 100));
+    write_results(f.ctx);
+    std::string t = f.text();
+    EXPECT_EQ(t.find(' '), std::string::npos) << c.name << ": " << t;
+  }
+}
+
+TEST(HatchGuards, FlatBoundsGiveNoFanOrSlantStroke) {
+  for (int style : {3, 4}) {
+    OutputFixture f;
+    f.settings.hatch_style = style;
+    f.add_region(f.loop({{0, 0}, {100, 0}}));
+    write_results(f.ctx);
+    EXPECT_EQ(f.text(), "ly1\nlt2\nlc3\n") << "style " << style;
+  }
+}
+
+TEST(HatchGuards, AngleCountAboveFourHatchesFourAngles) {
+  OutputFixture f;
+  f.settings.angle_count = 7;
+  f.settings.pitches[0] = f.settings.pitches[1] = f.settings.pitches[2] = f.settings.pitches[3] = 50;
+  f.add_region(f.rectangle(0, 0, 100, 100));
+  write_results(f.ctx);
+  EXPECT_EQ(f.segments().size(), 4u);  // the row at 50, once per angle
+}
+
+TEST(HatchGuards, StepLostInRoundingEndsTheRows) {
+  OutputFixture f;
+  f.add_region(f.rectangle(0, 1e6, 100, 2e6));
+  hatch_bounds(f.ctx);
+  Segment row;
+  row.x1 = -10, row.x2 = 110;
+  row.y1 = row.y2 = 1.5e6;
+  hatch_rows(f.ctx, row, 1e-12);
+  EXPECT_EQ(f.text(), "");
+}
+
+TEST(HatchGuards, RowLoopNoticesAnInterrupt) {
+  OutputFixture f;
+  f.settings.pitches[0] = 25;
+  f.add_region(f.rectangle(0, 0, 100, 100));
+  interrupt_requested = 1;
+  EXPECT_THROW(write_results(f.ctx), Interrupted);
+  EXPECT_EQ(interrupt_requested, 0);
+}
+
+}  // namespace
+}  // namespace hatch

@@ -1,0 +1,50 @@
+// Everything the output phase reads and changes, handed from writer to writer.
+#pragma once
+
+#include <cstdio>
+
+#include "driver/settings.h"
+#include "figure/figure.h"
+#include "input/entity_store.h"
+#include "input/input_state.h"
+#include "regions/crossings.h"
+#include "regions/search_results.h"
+
+namespace hatch {
+
+// What the host has in force according to the lines written so far; -1 = unknown.
+struct AttributeState {
+  int layer = -1;
+  int line_type = -1;
+  int color = -1;
+  int pen = -1;
+};
+
+// The attributes of the next figure element; they carry over between elements.
+struct WantedAttributes {
+  int color = 0;
+  int line_type = 0;
+  int layer = 0;
+  int pen = 0;
+};
+
+struct OutputContext {
+  OutputContext(std::FILE* out_, Settings& settings_, InputState& input_, EntityStore& store_,
+                SearchResults& results_, FigureData* figure_ = nullptr)
+      : out(out_), settings(settings_), input(input_), store(store_), results(results_), figure(figure_) {}
+
+  std::FILE* out;
+  Settings& settings;
+  InputState& input;
+  EntityStore& store;
+  SearchResults& results;
+  FigureData* figure;  // read only for figure hatch
+
+  AttributeState state;
+  WantedAttributes wanted;
+  int angle_index = 0;  // the angle of line hatch being written
+  Box bounds;           // of all loops, in the hatch frame
+  CrossingTable table;  // the crossings of the current stroke
+};
+
+}  // namespace hatch

@@ -1,0 +1,146 @@
+#include "boundary/merge.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "geometry/primitives.h"
+
+namespace hatch {
+namespace {
+
+Segment seg(double x1, double y1, double x2, double y2) {
+  Segment s;
+  s.x1 = x1;
+  s.y1 = y1;
+  s.x2 = x2;
+  s.y2 = y2;
+  return s;
+}
+
+class BoundaryMerge : public ::testing::Test {
+ protected:
+  // Segments are linked in the order they are added.
+  Segment* add(double x1, double y1, double x2, double y2) {
+    return store.append_segment_copy(store.segment_list, seg(x1, y1, x2, y2), tol);
+  }
+  void merge() { merge_collinear_segments(store.segment_list, store, tol); }
+  void expect_list(const std::vector<Segment>& want) const {
+    std::vector<const Segment*> got;
+    for (const Segment* s = store.segment_list; s != nullptr; s = s->next) got.push_back(s);
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i) {
+      EXPECT_DOUBLE_EQ(got[i]->x1, want[i].x1) << "segment " << i;
+      EXPECT_DOUBLE_EQ(got[i]->y1, want[i].y1) << "segment " << i;
+      EXPECT_DOUBLE_EQ(got[i]->x2, want[i].x2) << "segment " << i;
+      EXPECT_DOUBLE_EQ(got[i]->y2, want[i].y2) << "segment " << i;
+    }
+  }
+
+  EntityStore store;
+  double tol = 0.005;
+};
+
+TEST_F(BoundaryMerge, OverlappingSegmentsBecomeOne) {
+  add(0, 0, 10, 0);
+  add(5, 0, 20, 0);
+  merge();
+  expect_list({seg(0, 0, 20, 0)});
+  EXPECT_EQ(store.segments.live(), 1u);
+}
+
+TEST_F(BoundaryMerge, TouchingSegmentsBecomeOne) {
+  add(0, 0, 10, 0);
+  add(10, 0, 20, 0);
+  merge();
+  expect_list({seg(0, 0, 20, 0)});
+}
+
+TEST_F(BoundaryMerge, GapOfOneUnitIsKept) {
+  add(0, 0, 10, 0);
+  add(11, 0, 20, 0);
+  merge();
+  expect_list({seg(0, 0, 10, 0), seg(11, 0, 20, 0)});
+}
+
+TEST_F(BoundaryMerge, ParallelSegmentsOneApartAreKept) {
+  tol = 0.5;  // even with a coarse tolerance no end lies on the other segment
+  add(0, 0, 10, 0);
+  add(2, 1, 12, 1);
+  merge();
+  expect_list({seg(0, 0, 10, 0), seg(2, 1, 12, 1)});
+}
+
+TEST_F(BoundaryMerge, DuplicatesAreRemovedEitherWayRound) {
+  tol = 0.5;
+  add(0, 0, 10, 0);
+  add(10, 0.3, 0, -0.3);
+  add(0.2, 0, 10, 0.2);
+  merge();
+  expect_list({seg(0, 0, 10, 0)});
+  EXPECT_EQ(store.segments.live(), 1u);
+}
+
+TEST_F(BoundaryMerge, DownwardVerticalIsTurnedBeforeMerging) {
+  add(0, 0, 0, 10);
+  add(0, 15, 0, 5);
+  merge();
+  expect_list({seg(0, 0, 0, 15)});
+}
+
+TEST_F(BoundaryMerge, MergedSegmentMeetsEarlierOnesWhenTheyComeUp) {
+  Segment* first = add(0, 0, 10, 0);
+  Segment* second = add(20, 0, 30, 0);
+  add(10, 0, 20, 0);
+  merge();
+  // The first takes in the third; the second, coming up next, takes in the first.
+  ASSERT_EQ(store.segment_list, second);
+  expect_list({seg(0, 0, 30, 0)});
+  (void)first;
+}
+
+TEST_F(BoundaryMerge, SortKeyStaysXUpToAnAngleOfAbout52Degrees) {
+  // Slope -1.2 (50.2 degrees): the sine 0.768 is at most pi/4, so the merged
+  // segment runs from the smallest x.
+  add(0, 0, 10, -12);
+  add(5, -6, 20, -24);
+  merge();
+  expect_list({seg(0, 0, 20, -24)});
+}
+
+TEST_F(BoundaryMerge, SortKeyIsYForSteeperSegments) {
+  // Slope -1.5 (56.3 degrees): the key is y, so it runs from the lowest point.
+  add(0, 0, 10, -15);
+  add(6, -9, 20, -30);
+  merge();
+  expect_list({seg(20, -30, 0, 0)});
+}
+
+TEST_F(BoundaryMerge, SegmentWithoutADirectionMergesWithNothing) {
+  // Both components of the short one snap to zero: it must not swallow the long one.
+  add(0, 0, 0.05, 0.05);
+  add(0.05, -10, 0.05, 10);
+  merge();
+  expect_list({seg(0, 0, 0.05, 0.05), seg(0.05, -10, 0.05, 10)});
+}
+
+TEST_F(BoundaryMerge, ExtentsOnTheDominantAxis) {
+  Segment diagonal = seg(0, 0, 10, 10);
+  Segment beside = seg(20, 5, 30, 8);
+  EXPECT_EQ(ranges_overlap(diagonal, beside, pi * 0.25), 0);  // 45 degrees still uses x
+  EXPECT_EQ(ranges_overlap(diagonal, beside, 0.8), 1);
+  EXPECT_EQ(ranges_overlap(seg(0, 0, 10, 0), seg(12, 0, -2, 0), 0.0), 1);  // one inside the other
+  EXPECT_EQ(ranges_overlap(seg(12, 0, -2, 0), seg(0, 0, 10, 0), 0.0), 1);
+}
+
+TEST_F(BoundaryMerge, PairTurnsSteepDownwardSegmentsEvenWithoutMerging) {
+  Segment a = seg(0, 10, 0, 0);
+  Segment b = seg(5, 0, 6, 0);
+  XY start, end;
+  EXPECT_EQ(merge_pair(a, b, start, end, tol), 0);
+  EXPECT_EQ(a.y1, 0.0);
+  EXPECT_EQ(a.y2, 10.0);
+}
+
+}  // namespace
+}  // namespace hatch

@@ -1,0 +1,236 @@
+#include "regions/tracer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "driver/failure.h"
+#include "driver/interrupt.h"
+#include "driver/messages.h"
+#include "geometry/primitives.h"
+#include "geometry/relations.h"
+
+namespace hatch {
+
+int classify_for_trace(const Segment& a, const Segment& b, XY* at) {
+  double la = segment_length(a);
+  double lb = segment_length(b);
+  double ax = a.x2 - a.x1, ay = a.y2 - a.y1;
+  double bx = b.x2 - b.x1, by = b.y2 - b.y1;
+  double wx = b.x1 - a.x1, wy = b.y1 - a.y1;
+  double den = bx * ay - by * ax;
+  if (std::fabs(den) < 0.001) return 0;
+  double t = (bx * wy - by * wx) / den;
+  double u = (ax * wy - ay * wx) / den;
+  if (at != nullptr) *at = {a.x1 + ax * t, a.y1 + ay * t};
+  double ea = distance_to_nearer_end(la, t);
+  double eb = distance_to_nearer_end(lb, u);
+  if (ea <= 0.1 && eb <= 0.1) return 0;
+  if (ea <= 0.1 && u > 0.0 && u < 1.0) return 3;
+  if (eb <= 0.1 && t > 0.0 && t < 1.0) return 2;
+  if (t > 0.0 && t < 1.0 && u > 0.0 && u < 1.0) return 4;
+  return 0;
+}
+
+XY cut_at_nearest_crossing(Segment*& list, Segment* edge, EntityStore& store, double tol) {
+  struct Split {
+    Segment* o;
+    double d;
+  };
+  double best = segment_length(*edge);
+  XY stop{edge->x2, edge->y2};
+  bool cut = false;
+  std::vector<Split> splits;
+  for (Segment* o = list; o != nullptr; o = o->next) {
+    rearm_interrupt();
+    if (o == edge || o->trace_mark() != 0) continue;
+    XY p;
+    int k = classify_for_trace(*o, *edge, &p);
+    if (k == 0) continue;
+    // A touch at the edge's own start is where the walk came from.
+    if (same_point(p.x, edge->x1, p.y, edge->y1, tol)) continue;
+    double d = distance(edge->x1, edge->y1, p.x, p.y);
+    if (best > d) {
+      cut = true;
+      best = d;
+      stop = p;
+    } else if (nearly_equal(best, d, tol)) {
+      best = d;
+      stop = p;
+    }
+    if (k == 2 || k == 4) splits.push_back({o, d});
+  }
+  // The recorded splits form a list pushed at its head: newest first.
+  for (auto it = splits.rbegin(); it != splits.rend(); ++it) {
+    if (!nearly_equal(it->d, best, tol)) continue;
+    Segment* o = it->o;
+    // Already starting at the stop, o is a continuation as it is; splitting it
+    // would leave a zero-length remainder in the list.
+    if (same_point(stop.x, o->x1, stop.y, o->y1, tol)) continue;
+    Segment piece;
+    piece.id = o->id;
+    piece.arc = o->arc;
+    piece.x1 = stop.x, piece.y1 = stop.y;
+    piece.x2 = o->x2, piece.y2 = o->y2;
+    store.insert_copy(list, piece, tol);
+    o->x2 = stop.x;
+    o->y2 = stop.y;
+  }
+  if (cut) {
+    Segment piece;
+    piece.id = edge->id;
+    piece.arc = edge->arc;
+    piece.x1 = stop.x, piece.y1 = stop.y;
+    piece.x2 = edge->x2, piece.y2 = edge->y2;
+    store.insert_copy(list, piece, tol);
+    edge->x2 = stop.x;
+    edge->y2 = stop.y;
+  }
+  return stop;
+}
+
+int choose_next(const std::vector<Segment*>& candidates, const Segment* edge, int rule) {
+  if (candidates.empty()) return -1;
+  if (candidates.size() == 1) return 0;
+  double a = vector_angle(edge->x1 - edge->x2, edge->y1 - edge->y2);
+  Transform turn = a > pi ? Transform::rotation(2.0 * pi - a) : Transform::rotation(-a);
+  double best = rule == outermost ? 2.0 * pi : 0.0;
+  int chosen = -1;
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    const Segment* s = candidates[i];
+    if (s == edge) continue;
+    double wx = s->x2 - s->x1, wy = s->y2 - s->y1;
+    turn.apply(wx, wy);
+    double b = vector_angle(wx, wy);
+    bool better = rule == outermost ? b < best : b > best;
+    // Never turn back along the current edge while there is another way.
+    if (better && std::fabs(b) > 0.01 && std::fabs(2.0 * pi - b) > 0.01) {
+      best = b;
+      chosen = static_cast<int>(i);
+    }
+  }
+  return chosen;
+}
+
+namespace {
+
+// One open level of the trace: what the recursive walk keeps per call.
+struct Frame {
+  Segment* edge = nullptr;
+  XY stop;
+  std::vector<Segment*> candidates;  // list order: the last found first
+  int choice = -1;
+};
+
+// Cuts the level's edge and gathers the continuations at its stop point.
+// False when the level fails at once (no memory for a node, no continuation).
+bool open_level(Segment*& list, Frame& f, int rule, EntityStore& store, double tol) {
+  try {
+    f.stop = cut_at_nearest_crossing(list, f.edge, store, tol);
+    for (Segment* e = list; e != nullptr; e = e->next) {
+      rearm_interrupt();
+      if (e == f.edge || e->trace_mark() != 0) continue;
+      if (!same_point(f.stop.x, e->x1, f.stop.y, e->y1, tol)) {
+        if (!same_point(f.stop.x, e->x2, f.stop.y, e->y2, tol)) continue;
+        reverse_segment(*e);
+      }
+      f.candidates.push_back(e);
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  std::reverse(f.candidates.begin(), f.candidates.end());
+  f.choice = choose_next(f.candidates, f.edge, rule);
+  return f.choice >= 0;
+}
+
+}  // namespace
+
+// The walk is recursive by nature (one level per path edge, backtracking on
+// failure); the levels live on an explicit stack so that the path limit, not
+// the process stack, bounds it.
+int trace_loop(Segment*& list, Segment* edge, int rule, Segment*& out, TraceContext& ctx, EntityStore& store,
+               double tol) {
+  enum class Step { enter, attempt, unwind };
+  std::vector<Frame> frames;
+  Segment* next_edge = edge;
+  int result = 0;
+  Step step = Step::enter;
+  for (;;) {
+    switch (step) {
+      case Step::enter: {
+        try {
+          frames.emplace_back();
+        } catch (const std::bad_alloc&) {
+          fail(trace_stack_message(ctx.trace_depth));
+        }
+        Frame& f = frames.back();
+        f.edge = next_edge;
+        if (++ctx.trace_depth > kTraceDepthLimit) fail(trace_limit_message(kTraceDepthLimit));
+        if (open_level(list, f, rule, store, tol)) {
+          step = Step::attempt;
+        } else {
+          result = 0;
+          step = Step::unwind;
+        }
+        break;
+      }
+      case Step::attempt: {
+        Frame& f = frames.back();
+        if (++ctx.trace_steps >= kTraceStepLimit) {
+          result = 0;
+          step = Step::unwind;
+          break;
+        }
+        rearm_interrupt();
+        Segment* e = f.candidates[static_cast<std::size_t>(f.choice)];
+        e->set_trace_mark(1);
+        if (same_point(ctx.trace_start.x, f.stop.x, ctx.trace_start.y, f.stop.y, tol)) {
+          e->clear_marks();
+          store.insert_copy(out, *f.edge, tol);
+          --ctx.trace_depth;
+          result = 1;
+          step = Step::unwind;
+        } else {
+          next_edge = e;
+          step = Step::enter;
+        }
+        break;
+      }
+      case Step::unwind: {
+        frames.pop_back();
+        if (frames.empty()) return result;
+        Frame& f = frames.back();
+        Segment* e = f.candidates[static_cast<std::size_t>(f.choice)];
+        if (result == 1) {
+          if (rule == innermost)
+            e->clear_marks();
+          else
+            e->set_region_state(1);
+          store.insert_copy(out, *f.edge, tol);
+          --ctx.trace_depth;
+          break;
+        }
+        e->clear_marks();
+        f.candidates.erase(f.candidates.begin() + f.choice);
+        f.choice = choose_next(f.candidates, f.edge, rule);
+        // Closes the level the failed branch had opened.
+        --ctx.trace_depth;
+        if (f.choice >= 0) step = Step::attempt;
+        break;
+      }
+    }
+  }
+}
+
+Region* add_region(Region*& list, Segment* loop, int index, EntityStore& store) {
+  Region* r = store.regions.make();
+  r->index = index;
+  r->outline = loop;
+  r->islands = nullptr;
+  r->next = list;
+  list = r;
+  return r;
+}
+
+}  // namespace hatch

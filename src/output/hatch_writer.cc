@@ -24,6 +24,17 @@ void for_each_loop(const SearchResults& results, F visit) {
   for (LoopNode* n = results.text_box_loops; n != nullptr; n = n->next) visit(n->loop);
 }
 
+enum class LoopKind { outline, island, text_box };
+
+template <class F>
+void for_each_loop_kind(const SearchResults& results, F visit) {
+  for (Region* r = results.region_list; r != nullptr; r = r->next) {
+    visit(r->outline, LoopKind::outline);
+    for (LoopNode* n = r->islands; n != nullptr; n = n->next) visit(n->loop, LoopKind::island);
+  }
+  for (LoopNode* n = results.text_box_loops; n != nullptr; n = n->next) visit(n->loop, LoopKind::text_box);
+}
+
 template <class F>
 void for_each_edge(const SearchResults& results, F visit) {
   for_each_loop(results, [&](Segment* loop) {
@@ -74,6 +85,7 @@ void shift_row(Segment& row, double dy) {
 }  // namespace
 
 void to_hatch_frame(OutputContext& ctx, double theta) {
+  ctx.loop_bounds.clear();
   const Transform turn = Transform::rotation(-theta);
   const double ox = ctx.input.hp2_x, oy = ctx.input.hp2_y;
   auto move = [&](double& x, double& y) {
@@ -92,6 +104,7 @@ void to_hatch_frame(OutputContext& ctx, double theta) {
 }
 
 void from_hatch_frame(OutputContext& ctx, double theta) {
+  ctx.loop_bounds.clear();
   const Transform turn = Transform::rotation(theta);
   const double ox = ctx.input.hp2_x, oy = ctx.input.hp2_y;
   auto move = [&](double& x, double& y) {
@@ -117,6 +130,8 @@ void hatch_bounds(OutputContext& ctx) {
     b.widen(e.x1, e.y1);
     b.widen(e.x2, e.y2);
   });
+  ctx.loop_bounds.clear();
+  for_each_loop(ctx.results, [&](const Segment* loop) { ctx.loop_bounds.emplace_back(loop, loop_bounds(loop)); });
 }
 
 std::optional<Segment> hatch_grid(const OutputContext& ctx, double tile_x, double tile_y) {
@@ -136,27 +151,56 @@ std::optional<Segment> hatch_grid(const OutputContext& ctx, double tile_x, doubl
   return row;
 }
 
+namespace {
+
+// Walks the loops in clipping order with their bounds, when hatch_bounds made them for these loops.
+class LoopWalk {
+ public:
+  explicit LoopWalk(const OutputContext& ctx) : bounds_(ctx.loop_bounds) {}
+  const LoopBounds* next(const Segment* loop) {
+    if (i_ < bounds_.size() && bounds_[i_].first == loop) return &bounds_[i_++].second;
+    i_ = bounds_.size();  // out of step: answer every question the long way
+    return nullptr;
+  }
+
+ private:
+  const std::vector<std::pair<const Segment*, LoopBounds>>& bounds_;
+  std::size_t i_ = 0;
+};
+
+}  // namespace
+
 int inside_fill(const OutputContext& ctx, double x, double y) {
   const double tol = ctx.settings.tolerance;
-  const SearchResults& res = ctx.results;
-  for (const Region* r = res.region_list; r != nullptr; r = r->next) {
-    for (const LoopNode* n = r->islands; n != nullptr; n = n->next) {
-      if (contains_point(n->loop, x, y, tol)) return 0;
+  LoopWalk walk(ctx);
+  auto inside = [&](const Segment* loop) {
+    const LoopBounds* b = walk.next(loop);
+    if (b != nullptr && surely_outside(*b, x, y)) return false;
+    return contains_point(loop, x, y, tol);
+  };
+  bool in_outline = false, in_island = false, in_box = false;
+  for_each_loop_kind(ctx.results, [&](const Segment* loop, LoopKind kind) {
+    bool& flag = kind == LoopKind::outline ? in_outline : kind == LoopKind::island ? in_island : in_box;
+    if (flag) {
+      walk.next(loop);
+      return;
     }
-  }
-  bool in_box = false;
-  for (const LoopNode* n = res.text_box_loops; n != nullptr && !in_box; n = n->next)
-    in_box = contains_point(n->loop, x, y, tol);
-  bool in_outline = false;
-  for (const Region* r = res.region_list; r != nullptr && !in_outline; r = r->next)
-    in_outline = contains_point(r->outline, x, y, tol);
+    flag = inside(loop);
+  });
+  if (in_island) return 0;
   if (in_outline) return in_box ? 0 : 1;
   return in_box && ctx.settings.fill_mode == 2 ? 1 : 0;
 }
 
 int collect_all_crossings(OutputContext& ctx, const Segment& s) {
   int n = 0;
-  for_each_loop(ctx.results, [&](const Segment* loop) { n += collect_crossings(ctx.table, loop, s, n); });
+  LoopWalk walk(ctx);
+  for_each_loop(ctx.results, [&](const Segment* loop) {
+    const LoopBounds* b = walk.next(loop);
+    // A loop that adds no crossing leaves the table untouched: skipping it changes nothing.
+    if (b != nullptr && surely_no_crossing(*b, s)) return;
+    n += collect_crossings(ctx.table, loop, s, n);
+  });
   return n;
 }
 

@@ -3,8 +3,11 @@
 
 #include <cstdio>
 
+#include <vector>
+
 #include "driver/settings.h"
 #include "figure/figure.h"
+#include "geometry/loop_bounds.h"
 #include "input/entity_store.h"
 #include "input/input_state.h"
 #include "regions/crossings.h"
@@ -45,6 +48,9 @@ struct OutputContext {
   int angle_index = 0;  // the angle of line hatch being written
   Box bounds;           // of all loops, in the hatch frame
   CrossingTable table;  // the crossings of the current stroke
+  // The bounds of every loop in clipping order, with the loop they belong to;
+  // made by hatch_bounds, dropped whenever the loops move.
+  std::vector<std::pair<const Segment*, LoopBounds>> loop_bounds;
 };
 
 }  // namespace hatch

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "driver/interrupt.h"
 #include "geometry/primitives.h"
@@ -74,31 +75,95 @@ int merge_pair(Segment& a, Segment& b, XY& start, XY& end, double tol) {
   return 1;
 }
 
+namespace {
+
+// What the merge walk needs to know of a segment without touching its neighbours.
+struct MergeNode {
+  Segment* s;
+  bool alive;
+  bool turns;     // merge_pair turns it round on every call (it points steeply down)
+  bool vertical;  // its snapped run is zero: once turned it points up and stays so
+  double min_x, min_y, max_x, max_y, size;
+};
+
+void describe(MergeNode& n) {
+  const Segment& s = *n.s;
+  double dx = s.x2 - s.x1;
+  snap_to_zero(0.1, dx);
+  n.vertical = dx == 0.0;
+  n.turns = snapped_slope(s) < -pi * 0.25;
+  n.min_x = std::min(s.x1, s.x2);
+  n.max_x = std::max(s.x1, s.x2);
+  n.min_y = std::min(s.y1, s.y2);
+  n.max_y = std::max(s.y1, s.y2);
+  n.size = std::max({std::fabs(n.min_x), std::fabs(n.max_x), std::fabs(n.min_y), std::fabs(n.max_y)});
+}
+
+// True only when the two cannot be duplicates and no end of one can lie on the
+// other: their boxes are apart by more than the tolerance and the 0.1 box margin.
+bool apart(const MergeNode& a, const MergeNode& b, double reach) {
+  const double m = reach + 1e-9 * (1.0 + std::max(a.size, b.size));
+  return a.min_x - m > b.max_x || b.min_x - m > a.max_x || a.min_y - m > b.max_y || b.min_y - m > a.max_y;
+}
+
+// The one side effect merge_pair has on a pair that cannot merge.
+void turn_as_merge_pair_would(MergeNode& n) {
+  if (!n.turns) return;
+  reverse_segment(*n.s);
+  if (n.vertical) n.turns = false;
+}
+
+}  // namespace
+
 void merge_collinear_segments(Segment*& segments, EntityStore& store, double tol) {
-  for (Segment* a = segments; a != nullptr; a = a->next) {
+  // The walk of every segment over the whole list is kept; pairs too far apart
+  // to relate only get merge_pair's turning, without its arithmetic.
+  std::vector<MergeNode> nodes;
+  for (Segment* s = segments; s != nullptr; s = s->next) {
+    nodes.push_back(MergeNode{s, true, false, false, 0, 0, 0, 0, 0});
+    describe(nodes.back());
+  }
+  const double reach = 1.01 * std::max(tol, 0.1);
+  const std::size_t n = nodes.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (!nodes[i].alive) continue;
     rearm_interrupt();
-    Segment* b = segments;
-    while (b != nullptr) {
-      if (b == a) {
-        b = b->next;
+    MergeNode& a = nodes[i];
+    for (std::size_t j = 0; j < n; ++j) {
+      MergeNode& b = nodes[j];
+      if (j == i || !b.alive) continue;
+      if (apart(a, b, reach)) {
+        turn_as_merge_pair_would(a);
+        turn_as_merge_pair_would(b);
         continue;
       }
-      if (same_segment(*a, *b, tol)) {
-        b = store.remove_segment(segments, b);
+      if (same_segment(*a.s, *b.s, tol)) {
+        b.alive = false;
         continue;
       }
       XY start, end;
-      if (merge_pair(*a, *b, start, end, tol)) {
-        a->x1 = start.x;
-        a->y1 = start.y;
-        a->x2 = end.x;
-        a->y2 = end.y;
-        b = store.remove_segment(segments, b);
-        continue;
+      const int merged = merge_pair(*a.s, *b.s, start, end, tol);
+      if (merged) {
+        a.s->x1 = start.x;
+        a.s->y1 = start.y;
+        a.s->x2 = end.x;
+        a.s->y2 = end.y;
+        b.alive = false;
       }
-      b = b->next;
+      describe(a);
+      if (!merged) describe(b);
     }
   }
+  Segment** link = &segments;
+  for (MergeNode& node : nodes) {
+    if (node.alive) {
+      *link = node.s;
+      link = &node.s->next;
+    } else {
+      store.segments.release(node.s);
+    }
+  }
+  *link = nullptr;
 }
 
 }  // namespace hatch

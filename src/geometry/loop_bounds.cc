@@ -59,4 +59,22 @@ bool surely_no_crossing(const LoopBounds& b, const Segment& line) {
   return lx1 < b.min_x - m || lx0 > b.max_x + m || ly1 < b.min_y - m || ly0 > b.max_y + m;
 }
 
+SegmentBox segment_box(const Segment& s) {
+  SegmentBox b;
+  b.min_x = std::min(s.x1, s.x2);
+  b.max_x = std::max(s.x1, s.x2);
+  b.min_y = std::min(s.y1, s.y2);
+  b.max_y = std::max(s.y1, s.y2);
+  b.usable = std::isfinite(b.min_x) && std::isfinite(b.max_x) && std::isfinite(b.min_y) &&
+             std::isfinite(b.max_y) && length(s) >= kMinEdge;
+  return b;
+}
+
+bool surely_unrelated(const SegmentBox& a, const SegmentBox& b) {
+  if (!a.usable || !b.usable) return false;
+  // Any relation puts the crossing within 0.1 (stretched at most 1%) of both segments.
+  const double m = 2.0 * kCrossingMargin;
+  return a.max_x + m < b.min_x || b.max_x + m < a.min_x || a.max_y + m < b.min_y || b.max_y + m < a.min_y;
+}
+
 }  // namespace hatch

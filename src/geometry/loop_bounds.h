@@ -21,4 +21,14 @@ bool surely_outside(const LoopBounds& b, double x, double y);
 // True only when classify_segments(line, e) is certainly 0 for every edge e.
 bool surely_no_crossing(const LoopBounds& b, const Segment& line);
 
+// The box of one segment, for ruling out relations between segments far apart.
+struct SegmentBox {
+  double min_x = 0.0, min_y = 0.0, max_x = 0.0, max_y = 0.0;
+  bool usable = false;  // finite and at least kMinEdge long
+};
+
+SegmentBox segment_box(const Segment& s);
+// True only when classify_segments(a, b) is certainly 0, in either order.
+bool surely_unrelated(const SegmentBox& a, const SegmentBox& b);
+
 }  // namespace hatch

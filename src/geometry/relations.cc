@@ -13,6 +13,16 @@ double distance_to_nearer_end(double len, double t) {
 }
 
 int classify_segments(const Segment& a, const Segment& b, XY* at) {
+  // Far apart, the answer is 0; only the crossing of the carrying lines is still owed.
+  if (boxes_rule_out_relation(a, b)) {
+    double ax = a.x2 - a.x1, ay = a.y2 - a.y1, bx = b.x2 - b.x1, by = b.y2 - b.y1;
+    double den = bx * ay - by * ax;
+    if (at != nullptr && !(std::fabs(den) < 0.001)) {
+      double t = (bx * (b.y1 - a.y1) - by * (b.x1 - a.x1)) / den;
+      *at = {a.x1 + ax * t, a.y1 + ay * t};
+    }
+    return kNoRelation;
+  }
   double la = segment_length(a);
   double lb = segment_length(b);
   double ax = a.x2 - a.x1, ay = a.y2 - a.y1;

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "driver/interrupt.h"
+#include "geometry/loop_bounds.h"
 #include "geometry/primitives.h"
 #include "geometry/relations.h"
 #include "regions/crossings.h"
@@ -148,10 +149,11 @@ void find_islands(Region& region, EntityStore& store, const Settings& settings) 
   const double tol = settings.tolerance;
   Segment* inner = nullptr;
   int count = 0;
+  const LoopBounds bounds = loop_bounds(region.outline);
   for (const Segment* p = store.segment_list; p != nullptr; p = p->next) {
     if (p->region_state() != 0) continue;
     XY m = midpoint(*p);
-    if (winding_test(region.outline, m.x, m.y, tol) == 1) {
+    if (!surely_outside(bounds, m.x, m.y) && winding_test(region.outline, m.x, m.y, tol) == 1) {
       store.insert_copy(inner, *p, tol);
       ++count;
     }
@@ -220,10 +222,11 @@ Segment* pick_outer_edge(Segment*& list, EntityStore& store, double tol) {
 }
 
 void drop_enclosed(const Segment* loop, Segment*& list, EntityStore& store, double tol) {
+  const LoopBounds bounds = loop_bounds(loop);
   Segment* s = list;
   while (s != nullptr) {
     XY m = midpoint(*s);
-    if (s->region_state() == 0 && winding_test(loop, m.x, m.y, tol) == 1)
+    if (s->region_state() == 0 && !surely_outside(bounds, m.x, m.y) && winding_test(loop, m.x, m.y, tol) == 1)
       s = store.remove_segment(list, s);
     else
       s = s->next;

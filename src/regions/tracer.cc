@@ -13,6 +13,8 @@
 namespace hatch {
 
 int classify_for_trace(const Segment& a, const Segment& b, XY* at) {
+  // Every nonzero code needs the crossing near both segments; callers read `at` only then.
+  if (boxes_rule_out_relation(a, b)) return 0;
   double la = segment_length(a);
   double lb = segment_length(b);
   double ax = a.x2 - a.x1, ay = a.y2 - a.y1;

@@ -51,11 +51,11 @@ std::string many_edges(int n) {
   return s;
 }
 
-// A square 10000 wide hatched at a pitch of 1 in two directions.
+// A square 250000 wide hatched at the smallest pitch, 0.5, in two directions: a million lines.
 std::string million_lines() {
   std::string s = kHeader;
-  square(s, 0.0, 0.0, 10000.0);
-  s += "hp3 5000 5000\n";
+  square(s, -160000.0, -160000.0, 250000.0);  // the pick-point ray ends at x = 100000
+  s += "hp3 0 0\n";
   return s;
 }
 
@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
   const std::vector<Case> cases = {
       {"many-figures", [] { return many_figures(20, 150); }, {"/s1", "/a0", "/p3"}},
       {"many-edges", [] { return many_edges(1500); }, {"/s1", "/a30", "/p50"}},
-      {"million-lines", [] { return million_lines(); }, {"/s1", "/a0,90", "/p1"}},
+      {"million-lines", [] { return million_lines(); }, {"/s1", "/a0,90", "/p0.5"}},
       {"rooms", [] { return rooms(8); }, {"/s1", "/a45", "/p20"}},
       {"boundary-10k", [] { return many_figures(50, 50); }, {"/e"}},
   };

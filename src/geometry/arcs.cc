@@ -67,7 +67,7 @@ XY arc_point(const Arc& arc, double t) {
           arc.cy + dx * std::sin(arc.tilt) + dy * std::cos(arc.tilt)};
 }
 
-int intersect_segment_arc(double angles[2], const Segment& s, const Arc& arc, double tol) {
+void line_meets_ellipse(const Segment& s, const Arc& arc, XY& p1, XY& p2) {
   Segment c = s;
   to_arc_frame(c, arc);
   double x1 = c.x1, y1 = c.y1, ux, uy;
@@ -76,11 +76,19 @@ int intersect_segment_arc(double angles[2], const Segment& s, const Arc& arc, do
   double qa = uy * uy / (k * k) + ux * ux;
   double qb = 2.0 * (y1 * uy / (k * k) + x1 * ux);
   double qk = y1 * y1 / (k * k) + x1 * x1 - r * r;
+  // The absolute value lets a line that just misses the curve still give two points.
   double q = checked_sqrt(std::fabs(qb * qb - 4.0 * qa * qk));
   double s1 = (q - qb) / (2.0 * qa);
   double s2 = (-q - qb) / (2.0 * qa);
-  XY p1{x1 + ux * s1, y1 + uy * s1};
-  XY p2{x1 + ux * s2, y1 + uy * s2};
+  p1 = {x1 + ux * s1, y1 + uy * s1};
+  p2 = {x1 + ux * s2, y1 + uy * s2};
+}
+
+int intersect_segment_arc(double angles[2], const Segment& s, const Arc& arc, double tol) {
+  XY p1, p2;
+  line_meets_ellipse(s, arc, p1, p2);
+  const double k = arc.flatness, r = arc.r;
+  Segment c;
   auto on_ellipse = [&](const XY& p) {
     return nearly_equal(p.x * p.x / (r * r), 1.0 - p.y * p.y / (r * r * k * k), tol);
   };

@@ -10,6 +10,9 @@ int angle_on_arc(const Arc& arc, double a);
 void normalise_arc_angles(double& s, double& e);
 void to_arc_frame(Segment& s, const Arc& arc);
 void from_arc_frame(Segment& s, const Arc& arc);
+// Where the carrying line of `s` meets the arc's ellipse, in the arc's own frame
+// (centre at the origin, tilt removed).
+void line_meets_ellipse(const Segment& s, const Arc& arc, XY& p1, XY& p2);
 // Code 0-3 (bit 1: the first angle is a crossing inside the arc, bit 2: the
 // second is); the two angles come ordered along the arc from its start.
 int intersect_segment_arc(double angles[2], const Segment& s, const Arc& arc, double tol);

@@ -45,21 +45,11 @@ int collect_crossings(CrossingTable& table, const Segment* loop, const Segment& 
 }
 
 void arc_crossing_point(Crossing& entry, const Segment& line, const Arc& arc) {
-  Segment c;
-  copy_segment(line, c);
-  to_arc_frame(c, arc);
-  double px = c.x1, py = c.y1, ux, uy;
-  unit_direction(c, ux, uy);
-  const double k = arc.flatness, r = arc.r;
-  double qa = uy * uy / (k * k) + ux * ux;
-  double qb = 2.0 * (py * uy / (k * k) + px * ux);
-  double qc = py * py / (k * k) + px * px - r * r;
-  double s = checked_sqrt(std::fabs(qb * qb - 4.0 * qa * qc));
-  double t1 = (s - qb) / (2.0 * qa);
-  double t2 = (-qb - s) / (2.0 * qa);
+  XY p1, p2;
+  line_meets_ellipse(line, arc, p1, p2);
   Segment q;
-  q.x1 = px + t1 * ux, q.y1 = py + t1 * uy;
-  q.x2 = px + t2 * ux, q.y2 = py + t2 * uy;
+  q.x1 = p1.x, q.y1 = p1.y;
+  q.x2 = p2.x, q.y2 = p2.y;
   from_arc_frame(q, arc);
   if (distance(entry.x, entry.y, q.x1, q.y1) < distance(entry.x, entry.y, q.x2, q.y2)) {
     entry.x_used = q.x1;

@@ -1,7 +1,200 @@
 #include "output/figure_tiling.h"
 
+#include <cmath>
+#include <optional>
+
+#include "boundary/split_arcs.h"
+#include "driver/failure.h"
+#include "driver/interrupt.h"
+#include "driver/messages.h"
+#include "geometry/primitives.h"
+#include "output/exchange_writer.h"
+#include "output/hatch_writer.h"
+
 namespace hatch {
 
-void tile_figure(OutputContext&) {}
+namespace {
+
+void want_line_attributes(OutputContext& ctx, std::uint32_t attr) {
+  ctx.wanted.layer = static_cast<int>(attr & 0xFu);
+  ctx.wanted.line_type = static_cast<int>((attr >> 4) & 0xFu);
+  ctx.wanted.color = static_cast<int>((attr >> 8) & 0xFu);
+}
+
+void want_point_attributes(OutputContext& ctx, std::uint32_t attr) {
+  ctx.wanted.layer = static_cast<int>(attr & 0xFu);
+  ctx.wanted.pen = static_cast<int>((attr >> 4) & 0xFu);
+}
+
+// Visits v = from, from + step, ... while v < to. A step that is not positive, or
+// that rounding swallows, visits nothing more; the count is bounded by the distance.
+template <class F>
+void walk(double from, double to, double step, F visit) {
+  if (!(step > 0.0) || !std::isfinite(step) || !std::isfinite(from)) return;
+  const double n = (to - from) / step;
+  if (!(n >= 0.0)) return;
+  const std::int64_t budget = n >= 9.0e18 ? INT64_MAX : static_cast<std::int64_t>(n) + 2;
+  double v = from;
+  for (std::int64_t i = 0; i < budget && v < to; ++i) {
+    visit(v);
+    const double next = v + step;
+    if (next == v) return;
+    v = next;
+  }
+}
+
+enum class Placement { clipped, whole };
+
+void place(OutputContext& ctx, Placement how, double x, double y) {
+  if (how == Placement::whole)
+    place_figure_whole(ctx, x, y);
+  else
+    place_figure_clipped(ctx, x, y);
+}
+
+// Rows bottom to top, each row left to right, from the grid origin of hatch_grid.
+void grid_walk(OutputContext& ctx, double tile_x, double tile_y, Placement how) {
+  const std::optional<Segment> start = hatch_grid(ctx, tile_x, tile_y);
+  if (!start) return;
+  const Box b = ctx.bounds;
+  walk(start->y1, b.max_y + tile_y, tile_y, [&](double y) {
+    walk(start->x1, b.max_x + tile_x, tile_x, [&](double x) { place(ctx, how, x, y); });
+  });
+}
+
+void random_walk(OutputContext& ctx, Placement how) {
+  const Box b = ctx.bounds;
+  const double w = b.max_x - b.min_x, h = b.max_y - b.min_y;
+  FigureRandom rng;
+  rng.state = FigureRandom::seed_from(b.max_x + b.max_y);
+  for (int i = 0; i < ctx.settings.random_count; ++i) {
+    const int u = rng.draw();
+    const int v = rng.draw();
+    place(ctx, how, u / 32767.0 * w + b.min_x, v / 32767.0 * h + b.min_y);
+  }
+}
+
+// Every loop in the order the crossings are collected: each outline, its islands, then the text boxes.
+template <class F>
+void for_each_loop(const SearchResults& results, F visit) {
+  for (const Region* r = results.region_list; r != nullptr; r = r->next) {
+    visit(r->outline);
+    for (const LoopNode* n = r->islands; n != nullptr; n = n->next) visit(n->loop);
+  }
+  for (const LoopNode* n = results.text_box_loops; n != nullptr; n = n->next) visit(n->loop);
+}
+
+void place_arc_clipped(OutputContext& ctx, const Arc& arc, double ox, double oy) {
+  Arc* pieces = nullptr;
+  if (new_arc_piece(pieces, arc, arc.start, arc.end, ctx.store) == nullptr) return;
+  pieces->cx = arc.cx + ox;
+  pieces->cy = arc.cy + oy;
+  for_each_loop(ctx.results, [&](const Segment* loop) {
+    split_arcs_by_segments(pieces, loop, ctx.store, ctx.settings.tolerance);
+  });
+  for (Arc* p = pieces; p != nullptr;) {
+    Arc* next = p->next;
+    const XY m = arc_middle_point(*p);
+    if (inside_fill(ctx, m.x, m.y) == 1) {
+      want_line_attributes(ctx, arc.attr);
+      emit_wanted_attributes(ctx);
+      write_z_marker(ctx);
+      write_figure_arc(ctx, arc.cx + ox, arc.cy + oy, *p);
+    }
+    ctx.store.arcs.release(p);
+    p = next;
+  }
+}
+
+}  // namespace
+
+std::uint32_t FigureRandom::seed_from(double v) {
+  if (!std::isfinite(v)) return 0;
+  // Every double beyond 2^53 is an integer and fmod is exact, so this is the
+  // low word of the truncated value at any magnitude, without an overflowing cast.
+  constexpr double word = 4294967296.0;
+  double low = std::fmod(std::trunc(v), word);
+  if (low < 0.0) low += word;
+  return static_cast<std::uint32_t>(low);
+}
+
+XY arc_middle_point(const Arc& piece) {
+  const double full = 2.0 * pi;
+  double s = std::fmod(piece.start + full, full);
+  double e = std::fmod(piece.end + full, full);
+  if (piece.start == 0.0 && piece.end == full) {
+    s = 0.0;
+    e = full;
+  }
+  const double m = s < e ? (s + e) / 2.0 : (s - full + e) / 2.0;
+  const double dx = piece.r * std::cos(m);
+  const double dy = piece.r * std::sin(m) * piece.flatness;
+  const double ct = std::cos(piece.tilt), st = std::sin(piece.tilt);
+  return XY{piece.cx + dx * ct - dy * st, piece.cy + dx * st + dy * ct};
+}
+
+void place_figure_clipped(OutputContext& ctx, double ox, double oy) {
+  rearm_interrupt();
+  const FigureData& fig = *ctx.figure;
+  for (const FigureLine* l = fig.lines; l != nullptr; l = l->next) {
+    Segment s;
+    s.x1 = l->x1 + ox;
+    s.y1 = l->y1 + oy;
+    s.x2 = l->x2 + ox;
+    s.y2 = l->y2 + oy;
+    want_line_attributes(ctx, l->attr);
+    emit_wanted_attributes(ctx);
+    write_clipped(ctx, s);
+  }
+  for (const Arc* a = fig.arcs; a != nullptr; a = a->next) place_arc_clipped(ctx, *a, ox, oy);
+  for (const Point* p = fig.points; p != nullptr; p = p->next) {
+    const double x = p->x + ox, y = p->y + oy;
+    if (inside_fill(ctx, x, y) != 1) continue;
+    want_point_attributes(ctx, p->attr);
+    emit_wanted_attributes(ctx);
+    write_z_marker(ctx);
+    write_figure_point(ctx, x, y);
+  }
+}
+
+void place_figure_whole(OutputContext& ctx, double ox, double oy) {
+  rearm_interrupt();
+  if (inside_fill(ctx, ox, oy) == 0) return;
+  const FigureData& fig = *ctx.figure;
+  for (const FigureLine* l = fig.lines; l != nullptr; l = l->next) {
+    want_line_attributes(ctx, l->attr);
+    emit_wanted_attributes(ctx);
+    write_z_marker(ctx);
+    write_hatch_segment(ctx, l->x1 + ox, l->y1 + oy, l->x2 + ox, l->y2 + oy);
+  }
+  for (const Arc* a = fig.arcs; a != nullptr; a = a->next) {
+    want_line_attributes(ctx, a->attr);
+    emit_wanted_attributes(ctx);
+    write_z_marker(ctx);
+    write_figure_arc(ctx, a->cx + ox, a->cy + oy, *a);
+  }
+  for (const Point* p = fig.points; p != nullptr; p = p->next) {
+    want_point_attributes(ctx, p->attr);
+    emit_wanted_attributes(ctx);
+    write_z_marker(ctx);
+    write_figure_point(ctx, p->x + ox, p->y + oy);
+  }
+}
+
+void tile_figure(OutputContext& ctx) {
+  if (ctx.figure == nullptr) return;
+  const Settings& s = ctx.settings;
+  const Placement how = s.figure_variant == 1 ? Placement::whole : Placement::clipped;
+  if (s.random_on != 0) {
+    random_walk(ctx, how);
+  } else if (s.figure_variant == 1) {
+    grid_walk(ctx, s.line_spacing, s.pitches[0], Placement::whole);
+  } else {
+    // The line extent is the tile: without one the copies would never move on.
+    const double w = ctx.figure->width, h = ctx.figure->height;
+    if (!(w > 0.0) || !(h > 0.0) || !std::isfinite(w) || !std::isfinite(h)) fail(msg::figure_bad_counts);
+    grid_walk(ctx, w, h, Placement::clipped);
+  }
+}
 
 }  // namespace hatch

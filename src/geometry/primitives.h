@@ -66,6 +66,14 @@ inline void reverse_segment(Segment& s) {
   s.x2 = tx;
   s.y2 = ty;
 }
+inline Segment make_segment(double x1, double y1, double x2, double y2) {
+  Segment s;
+  s.x1 = x1;
+  s.y1 = y1;
+  s.x2 = x2;
+  s.y2 = y2;
+  return s;
+}
 inline XY midpoint(const Segment& s) { return {(s.x1 + s.x2) * 0.5, (s.y1 + s.y2) * 0.5}; }
 
 // The quicksort whose tie order the crossing table depends on.

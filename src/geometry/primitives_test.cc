@@ -16,14 +16,6 @@ TEST(Primitives, ToleranceComparisonsDifferAtTheLimit) {
 namespace hatch {
 namespace {
 
-Segment make_segment(double x1, double y1, double x2, double y2) {
-  Segment s;
-  s.x1 = x1;
-  s.y1 = y1;
-  s.x2 = x2;
-  s.y2 = y2;
-  return s;
-}
 
 TEST(Primitives, DistanceSnapsToTheAxes) {
   EXPECT_EQ(distance(0, 0, 0.0005, 10), 10.0);

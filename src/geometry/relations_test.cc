@@ -2,19 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "geometry/primitives.h"
+
 #include <utility>
 
 namespace hatch {
 namespace {
 
-Segment seg(double x1, double y1, double x2, double y2) {
-  Segment s;
-  s.x1 = x1;
-  s.y1 = y1;
-  s.x2 = x2;
-  s.y2 = y2;
-  return s;
-}
+constexpr auto seg = make_segment;
 
 TEST(RelationsClassify, EndsMeetingGiveTheirCodes) {
   Segment a = seg(0, 0, 10, 0);

@@ -347,10 +347,10 @@ def polygon(*pts):
     return [Seg(*pts[i], *pts[(i + 1) % len(pts)]) for i in range(len(pts))]
 
 
-def chords(arc_in, start_deg, end_deg):
+def chords(arc_in, start_deg, end_deg, flatness=1.0, tilt_deg=0.0):
     """The chords an arc is flattened into, first chord first, and the Arc they refer to."""
     start, end = start_deg * PI / 180, end_deg * PI / 180
-    arc = Arc(arc_in[0], arc_in[1], arc_in[2], start, end)
+    arc = Arc(arc_in[0], arc_in[1], arc_in[2], start, end, flatness, tilt_deg * PI / 180)
     step = 15 * PI / 180
     def pt(a):
         x, y = arc.cx + arc.r * math.cos(a), arc.cy + arc.r * math.sin(a)
@@ -415,6 +415,30 @@ def case_outline_with_arc():
     h = Hatch([([line] + cs, [])])
     h.line_hatch([0.0], [50.0])
     return out + h.out + restore()
+
+
+def case_outline_full_circle():
+    cs, arc = chords((0.0, 0.0, 100.0), 0.0, 360.0)
+    newest_first = cs[::-1]
+    hit = newest_first[ray_hit(newest_first, 0.0, 0.0)]
+    outline = rotate_loop(cs, cs.index(hit))
+    # one arc over the whole loop: written once, a full circle from 0 to 0 degrees
+    out = ['lg1', 'lt0', 'lc2', 'ly0', 'ci 0 0 100 %s %s 1 0' % (g(math.fmod(0.0 + 360, 360)),
+                                                                g(math.fmod(360.0 + 360, 360))),
+           'lg0']
+    h = Hatch([(outline, [])])
+    h.line_hatch([0.0], [25.0])
+    return out + h.out + restore()
+
+
+def case_region_ellipse_tilted():
+    cs, arc = chords((0.0, 0.0, 100.0), 0.0, 360.0, 0.5, 30.0)
+    newest_first = cs[::-1]
+    hit = newest_first[ray_hit(newest_first, 0.0, 0.0)]
+    outline = rotate_loop(cs, cs.index(hit))
+    h = Hatch([(outline, [])])
+    h.line_hatch([0.0], [20.0])
+    return h.out + restore()
 
 
 def square_outline():

@@ -34,6 +34,22 @@ int classify_for_trace(const Segment& a, const Segment& b, XY* at) {
   return 0;
 }
 
+namespace {
+
+// The part of s beyond `at` becomes a new piece at the head of the list; s ends at `at`.
+void split_at(Segment*& list, Segment& s, XY at, EntityStore& store, double tol) {
+  Segment piece;
+  piece.id = s.id;
+  piece.arc = s.arc;
+  piece.x1 = at.x, piece.y1 = at.y;
+  piece.x2 = s.x2, piece.y2 = s.y2;
+  store.insert_copy(list, piece, tol);
+  s.x2 = at.x;
+  s.y2 = at.y;
+}
+
+}  // namespace
+
 XY cut_at_nearest_crossing(Segment*& list, Segment* edge, EntityStore& store, double tol) {
   struct Split {
     Segment* o;
@@ -69,25 +85,9 @@ XY cut_at_nearest_crossing(Segment*& list, Segment* edge, EntityStore& store, do
     // Already starting at the stop, o is a continuation as it is; splitting it
     // would leave a zero-length remainder in the list.
     if (same_point(stop.x, o->x1, stop.y, o->y1, tol)) continue;
-    Segment piece;
-    piece.id = o->id;
-    piece.arc = o->arc;
-    piece.x1 = stop.x, piece.y1 = stop.y;
-    piece.x2 = o->x2, piece.y2 = o->y2;
-    store.insert_copy(list, piece, tol);
-    o->x2 = stop.x;
-    o->y2 = stop.y;
+    split_at(list, *o, stop, store, tol);
   }
-  if (cut) {
-    Segment piece;
-    piece.id = edge->id;
-    piece.arc = edge->arc;
-    piece.x1 = stop.x, piece.y1 = stop.y;
-    piece.x2 = edge->x2, piece.y2 = edge->y2;
-    store.insert_copy(list, piece, tol);
-    edge->x2 = stop.x;
-    edge->y2 = stop.y;
-  }
+  if (cut) split_at(list, *edge, stop, store, tol);
   return stop;
 }
 

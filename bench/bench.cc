@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/failure.h"
+#include "base/failure.h"
 #include "driver/options.h"
 #include "driver/run.h"
 #include "input/exchange_reader.h"

@@ -7,7 +7,7 @@ bash tools/deps.sh
 dir=${1:-build}
 sanitize=OFF
 [ "${HATCH_SANITIZE:-0}" = 1 ] && sanitize=ON
-cmake -S . -B "$dir" -G Ninja -DHATCH_SANITIZE=$sanitize >/dev/null
+cmake -S . -B "$dir" -G Ninja -DHATCH_SANITIZE=$sanitize -DHATCH_WERROR=ON >/dev/null
 cmake --build "$dir" -j"$(nproc)"
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

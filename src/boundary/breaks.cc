@@ -1,9 +1,6 @@
 #include "boundary/breaks.h"
 
-#include <vector>
-
-#include "driver/interrupt.h"
-#include "geometry/loop_bounds.h"
+#include "base/interrupt.h"
 #include "geometry/relations.h"
 
 namespace hatch {
@@ -19,15 +16,11 @@ Point* add_break_marker(Point*& list, double x, double y, EntityStore& store) {
 }
 
 void check_breaks(const Segment* first, Point*& break_markers, EntityStore& store) {
-  std::vector<SegmentBox> boxes;
-  for (const Segment* s = first; s != nullptr; s = s->next) boxes.push_back(segment_box(*s));
-  std::size_t i = 0;
-  for (const Segment* a = first; a != nullptr; a = a->next, ++i) {
+  for (const Segment* a = first; a != nullptr; a = a->next) {
     rearm_interrupt();
     bool start_ok = false, end_ok = false;
-    std::size_t j = 0;
-    for (const Segment* b = first; b != nullptr && !(start_ok && end_ok); b = b->next, ++j) {
-      if (b == a || surely_unrelated(boxes[i], boxes[j])) continue;
+    for (const Segment* b = first; b != nullptr && !(start_ok && end_ok); b = b->next) {
+      if (b == a) continue;
       switch (classify_segments(*a, *b)) {
         case kStartOfATouchesB:
         case kStartsMeet:

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "input/entity_store.h"
-#include "input/records.h"
+#include "base/records.h"
 
 namespace hatch {
 

@@ -4,7 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "driver/interrupt.h"
+#include "base/interrupt.h"
+#include "geometry/box.h"
 #include "geometry/primitives.h"
 #include "geometry/relations.h"
 
@@ -83,7 +84,7 @@ struct MergeNode {
   bool alive;
   bool turns;     // merge_pair turns it round on every call (it points steeply down)
   bool vertical;  // its snapped run is zero: once turned it points up and stays so
-  double min_x, min_y, max_x, max_y, size;
+  Box box;
 };
 
 void describe(MergeNode& n) {
@@ -92,18 +93,7 @@ void describe(MergeNode& n) {
   snap_to_zero(0.1, dx);
   n.vertical = dx == 0.0;
   n.turns = snapped_slope(s) < -pi * 0.25;
-  n.min_x = std::min(s.x1, s.x2);
-  n.max_x = std::max(s.x1, s.x2);
-  n.min_y = std::min(s.y1, s.y2);
-  n.max_y = std::max(s.y1, s.y2);
-  n.size = std::max({std::fabs(n.min_x), std::fabs(n.max_x), std::fabs(n.min_y), std::fabs(n.max_y)});
-}
-
-// True only when the two cannot be duplicates and no end of one can lie on the
-// other: their boxes are apart by more than the tolerance and the 0.1 box margin.
-bool apart(const MergeNode& a, const MergeNode& b, double reach) {
-  const double m = reach + 1e-9 * (1.0 + std::max(a.size, b.size));
-  return a.min_x - m > b.max_x || b.min_x - m > a.max_x || a.min_y - m > b.max_y || b.min_y - m > a.max_y;
+  n.box = box_of(s);
 }
 
 // The one side effect merge_pair has on a pair that cannot merge.
@@ -120,9 +110,11 @@ void merge_collinear_segments(Segment*& segments, EntityStore& store, double tol
   // to relate only get merge_pair's turning, without its arithmetic.
   std::vector<MergeNode> nodes;
   for (Segment* s = segments; s != nullptr; s = s->next) {
-    nodes.push_back(MergeNode{s, true, false, false, 0, 0, 0, 0, 0});
+    nodes.push_back(MergeNode{s, true, false, false, {}});
     describe(nodes.back());
   }
+  // Duplicates need ends within the tolerance, an end on the other segment needs
+  // the 0.1 box margin of point_on_segment: boxes further apart cannot merge.
   const double reach = 1.01 * std::max(tol, 0.1);
   const std::size_t n = nodes.size();
   for (std::size_t i = 0; i < n; ++i) {
@@ -132,7 +124,7 @@ void merge_collinear_segments(Segment*& segments, EntityStore& store, double tol
     for (std::size_t j = 0; j < n; ++j) {
       MergeNode& b = nodes[j];
       if (j == i || !b.alive) continue;
-      if (apart(a, b, reach)) {
+      if (boxes_apart(a.box, b.box, reach)) {
         turn_as_merge_pair_would(a);
         turn_as_merge_pair_would(b);
         continue;

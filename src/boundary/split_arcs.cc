@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "driver/interrupt.h"
+#include "base/interrupt.h"
 #include "geometry/arcs.h"
 #include "geometry/primitives.h"
 #include "geometry/relations.h"

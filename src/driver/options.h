@@ -3,7 +3,7 @@
 // fixed steps of the run.
 #pragma once
 
-#include "driver/settings.h"
+#include "base/settings.h"
 #include "input/input_state.h"
 
 namespace hatch {

@@ -3,9 +3,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "driver/failure.h"
-#include "driver/interrupt.h"
-#include "driver/messages.h"
+#include "base/bell.h"
+#include "base/failure.h"
+#include "base/interrupt.h"
+#include "base/messages.h"
 #include "driver/options.h"
 #include "driver/settings_log.h"
 #include "geometry/primitives.h"

@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "driver/file_slot.h"
-#include "driver/settings.h"
+#include "base/file_slot.h"
+#include "base/settings.h"
 #include "figure/figure.h"
 #include "input/entity_store.h"
 #include "input/input_state.h"

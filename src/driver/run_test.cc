@@ -8,8 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include "driver/interrupt.h"
-#include "driver/messages.h"
+#include "base/interrupt.h"
+#include "base/messages.h"
 #include "geometry/primitives.h"
 
 namespace hatch {

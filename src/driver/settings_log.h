@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/file_slot.h"
-#include "driver/settings.h"
+#include "base/file_slot.h"
+#include "base/settings.h"
 
 namespace hatch {
 

@@ -2,7 +2,7 @@
 // origin, each list in the reverse of file order.
 #pragma once
 
-#include "input/records.h"
+#include "base/records.h"
 
 namespace hatch {
 

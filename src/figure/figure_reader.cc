@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "driver/failure.h"
-#include "driver/messages.h"
+#include "base/failure.h"
+#include "base/messages.h"
 #include "geometry/primitives.h"
 #include "input/exchange_reader.h"
 
@@ -122,8 +122,7 @@ void read_figure_file(const Settings& settings, InputState& input, EntityStore& 
   if (!file) fail(figure_open_failed_message(name, std::strerror(errno)));
   std::FILE* f = file.get();
 
-  Box box;
-  box.max_x = box.max_y = -100000.0;
+  Box box{100000.0, 100000.0, -100000.0, -100000.0};
 
   unsigned char block[kBlockSize] = {};
   std::size_t got = std::fread(block, 1, kBlockSize, f);

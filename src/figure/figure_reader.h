@@ -2,7 +2,7 @@
 // binary figure format, read once per run for figure hatch.
 #pragma once
 
-#include "driver/settings.h"
+#include "base/settings.h"
 #include "figure/figure.h"
 #include "input/entity_store.h"
 #include "input/input_state.h"

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/failure.h"
-#include "driver/messages.h"
+#include "base/failure.h"
+#include "base/messages.h"
 #include "geometry/primitives.h"
 
 namespace hatch {

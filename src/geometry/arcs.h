@@ -1,7 +1,7 @@
 // Elliptic-arc angles and the crossings of a straight segment with an arc.
 #pragma once
 
-#include "input/records.h"
+#include "base/records.h"
 
 namespace hatch {
 

@@ -3,14 +3,15 @@
 // out without changing any answer the full tests would give.
 #pragma once
 
-#include "input/records.h"
+#include "base/records.h"
+#include "geometry/box.h"
 
 namespace hatch {
 
 struct LoopBounds {
-  double min_x = 0.0, min_y = 0.0, max_x = 0.0, max_y = 0.0;
-  double gaps = 0.0;          // summed distances between consecutive edges' ends, closing one included
-  bool long_edges = false;    // every edge at least kMinEdge long: the 0.1 end tolerances stay local
+  Box box;
+  double gaps = 0.0;        // summed distances between consecutive edges' ends, closing one included
+  bool long_edges = false;  // every edge long enough for the 0.1 end tolerances to stay local
   bool finite = false;
 };
 
@@ -20,15 +21,5 @@ LoopBounds loop_bounds(const Segment* loop);
 bool surely_outside(const LoopBounds& b, double x, double y);
 // True only when classify_segments(line, e) is certainly 0 for every edge e.
 bool surely_no_crossing(const LoopBounds& b, const Segment& line);
-
-// The box of one segment, for ruling out relations between segments far apart.
-struct SegmentBox {
-  double min_x = 0.0, min_y = 0.0, max_x = 0.0, max_y = 0.0;
-  bool usable = false;  // finite and at least kMinEdge long
-};
-
-SegmentBox segment_box(const Segment& s);
-// True only when classify_segments(a, b) is certainly 0, in either order.
-bool surely_unrelated(const SegmentBox& a, const SegmentBox& b);
 
 }  // namespace hatch

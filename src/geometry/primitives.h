@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "input/records.h"
+#include "base/records.h"
 
 namespace hatch {
 

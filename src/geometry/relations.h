@@ -2,7 +2,8 @@
 // a point lies relative to an edge or a closed loop.
 #pragma once
 
-#include "input/records.h"
+#include "base/records.h"
+#include "geometry/box.h"
 
 namespace hatch {
 
@@ -20,17 +21,21 @@ enum SegmentRelation : int {
   kEndsMeet = 9,
 };
 
-// True only when no relation is possible: both segments at least 0.01 long (so
-// the 0.1 end tolerances stretch by under 1%) and their boxes more than 0.4 apart.
+// Any relation of two segments puts the crossing of their lines within 0.1 of
+// both (stretched at most 1% by the axis snap of their lengths), so boxes
+// further apart than this rule it out.
+inline constexpr double kRelationReach = 0.4;
+
+// At least 0.01 long: below that the axis snap of `distance` can stretch the
+// 0.1 end tolerance without bound.
+inline bool long_enough_to_bound(const Segment& s) {
+  const double dx = s.x2 - s.x1, dy = s.y2 - s.y1;
+  return dx * dx + dy * dy >= 1e-4;
+}
+
+// True only when no relation is possible between the two segments.
 inline bool boxes_rule_out_relation(const Segment& a, const Segment& b) {
-  const double m = 0.4;
-  const double a_lo_x = a.x1 < a.x2 ? a.x1 : a.x2, a_hi_x = a.x1 < a.x2 ? a.x2 : a.x1;
-  const double b_lo_x = b.x1 < b.x2 ? b.x1 : b.x2, b_hi_x = b.x1 < b.x2 ? b.x2 : b.x1;
-  const double a_lo_y = a.y1 < a.y2 ? a.y1 : a.y2, a_hi_y = a.y1 < a.y2 ? a.y2 : a.y1;
-  const double b_lo_y = b.y1 < b.y2 ? b.y1 : b.y2, b_hi_y = b.y1 < b.y2 ? b.y2 : b.y1;
-  if (!(a_hi_x + m < b_lo_x || b_hi_x + m < a_lo_x || a_hi_y + m < b_lo_y || b_hi_y + m < a_lo_y)) return false;
-  const double adx = a.x2 - a.x1, ady = a.y2 - a.y1, bdx = b.x2 - b.x1, bdy = b.y2 - b.y1;
-  return adx * adx + ady * ady >= 1e-4 && bdx * bdx + bdy * bdy >= 1e-4;
+  return boxes_apart(box_of(a), box_of(b), kRelationReach) && long_enough_to_bound(a) && long_enough_to_bound(b);
 }
 
 // Code 0-9; `at` receives the crossing of the carrying lines unless they are parallel.

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "input/pool.h"
-#include "input/records.h"
+#include "base/pool.h"
+#include "base/records.h"
 
 namespace hatch {
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "driver/settings.h"
+#include "base/settings.h"
 #include "input/entity_store.h"
 #include "input/input_state.h"
 

@@ -2,18 +2,9 @@
 // layer-group scales, the text tables and the special points.
 #pragma once
 
-namespace hatch {
+#include "geometry/box.h"
 
-struct Box {
-  double min_x = 100000.0, min_y = 100000.0;
-  double max_x = 0.0, max_y = 0.0;
-  void widen(double x, double y) {
-    if (x < min_x) min_x = x;
-    if (x > max_x) max_x = x;
-    if (y < min_y) min_y = y;
-    if (y > max_y) max_y = y;
-  }
-};
+namespace hatch {
 
 struct InputState {
   int current_group = 0, current_layer = 0, current_color = 0;
@@ -28,7 +19,9 @@ struct InputState {
 
   double hp1_x = 0.0, hp1_y = 0.0;
   double hp2_x = 0.0, hp2_y = 0.0;  // the hatch origin
-  Box bounds;
+  // Starts at 100000 and 0, not at an empty box: the start values are part of
+  // the box, so coordinates below 0 never lower its maximum under 0.
+  Box bounds{100000.0, 100000.0, 0.0, 0.0};
 
   // group_scale[initial] / group_scale[current]; 1 when either scale is 0.
   double group_factor() const {

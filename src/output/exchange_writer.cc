@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "driver/messages.h"
+#include "base/bell.h"
+#include "base/messages.h"
 #include "geometry/primitives.h"
 #include "output/hatch_writer.h"
 
@@ -51,11 +52,6 @@ void to_drawing(const OutputContext& ctx, double theta, double& x, double& y) {
 }
 
 }  // namespace
-
-void ring_bell() {
-  std::fputc(7, stdout);
-  std::fflush(stdout);
-}
 
 double normalize_degrees(double a) { return std::fmod(a + 360.0, 360.0); }
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "input/input_state.h"
-#include "input/records.h"
+#include "base/records.h"
 #include "output/output_context.h"
 
 namespace hatch {
@@ -16,9 +16,6 @@ void write_results(OutputContext& ctx);
 void write_break_report(OutputContext& ctx);
 // The closing lines of every run: the attributes in force at input.
 void restore_initial_attributes(std::FILE* out, const InputState& input);
-
-// BEL on standard output.
-void ring_bell();
 
 // fmod(a + 360, 360): -30 gives 330, 360 gives 0; below -360 stays negative.
 double normalize_degrees(double a);

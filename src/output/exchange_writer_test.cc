@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "driver/messages.h"
+#include "base/messages.h"
 #include "geometry/primitives.h"
 #include "output/output_test_support.h"
 

@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "boundary/split_arcs.h"
-#include "driver/failure.h"
-#include "driver/interrupt.h"
-#include "driver/messages.h"
+#include "base/failure.h"
+#include "base/interrupt.h"
+#include "base/messages.h"
 #include "geometry/primitives.h"
 #include "output/exchange_writer.h"
 #include "output/hatch_writer.h"

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "input/records.h"
+#include "base/records.h"
 #include "output/output_context.h"
 
 namespace hatch {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "driver/interrupt.h"
+#include "base/interrupt.h"
 #include "geometry/primitives.h"
 #include "geometry/relations.h"
 #include "output/exchange_writer.h"

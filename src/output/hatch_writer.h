@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "input/records.h"
+#include "base/records.h"
 #include "output/output_context.h"
 
 namespace hatch {

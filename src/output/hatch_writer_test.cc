@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/failure.h"
-#include "driver/interrupt.h"
+#include "base/failure.h"
+#include "base/interrupt.h"
 #include "geometry/primitives.h"
 #include "output/exchange_writer.h"
 #include "output/output_test_support.h"

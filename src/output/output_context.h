@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "driver/settings.h"
+#include "base/settings.h"
 #include "figure/figure.h"
 #include "geometry/loop_bounds.h"
 #include "input/entity_store.h"

@@ -2,10 +2,10 @@
 // and the chain, its parallel at the band's width and two caps close the band.
 #pragma once
 
-#include "driver/settings.h"
+#include "base/settings.h"
 #include "input/entity_store.h"
 #include "input/input_state.h"
-#include "input/records.h"
+#include "base/records.h"
 
 namespace hatch {
 

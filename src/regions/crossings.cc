@@ -3,8 +3,8 @@
 #include <cmath>
 #include <utility>
 
-#include "driver/failure.h"
-#include "driver/messages.h"
+#include "base/failure.h"
+#include "base/messages.h"
 #include "geometry/arcs.h"
 #include "geometry/primitives.h"
 #include "geometry/relations.h"

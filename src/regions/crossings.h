@@ -3,7 +3,7 @@
 // the running count.
 #pragma once
 
-#include "input/records.h"
+#include "base/records.h"
 
 namespace hatch {
 

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "driver/failure.h"
-#include "driver/messages.h"
+#include "base/failure.h"
+#include "base/messages.h"
 #include "regions/loop_test_support.h"
 
 namespace hatch {

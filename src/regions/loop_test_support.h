@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "input/entity_store.h"
-#include "input/records.h"
+#include "base/records.h"
 
 namespace hatch::test {
 

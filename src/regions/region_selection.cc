@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "driver/interrupt.h"
+#include "base/interrupt.h"
 #include "geometry/loop_bounds.h"
 #include "geometry/primitives.h"
 #include "geometry/relations.h"

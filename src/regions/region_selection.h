@@ -3,7 +3,7 @@
 // connected figure; and the text boxes as loops of their own.
 #pragma once
 
-#include "driver/settings.h"
+#include "base/settings.h"
 #include "input/entity_store.h"
 #include "regions/search_results.h"
 #include "regions/tracer.h"

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "geometry/primitives.h"
+#include "geometry/box.h"
 #include "regions/loop_test_support.h"
 
 namespace hatch {
@@ -31,17 +32,11 @@ struct Search {
   }
 };
 
-struct Box {
-  double min_x = 1e9, min_y = 1e9, max_x = -1e9, max_y = -1e9;
-};
-
-Box box_of(const Segment* loop) {
-  Box b;
+Box loop_box(const Segment* loop) {
+  Box b{1e9, 1e9, -1e9, -1e9};
   for (const Segment* s = loop; s != nullptr; s = s->next) {
-    b.min_x = std::min({b.min_x, s->x1, s->x2});
-    b.min_y = std::min({b.min_y, s->y1, s->y2});
-    b.max_x = std::max({b.max_x, s->x1, s->x2});
-    b.max_y = std::max({b.max_y, s->y1, s->y2});
+    b.widen(s->x1, s->y1);
+    b.widen(s->x2, s->y2);
   }
   return b;
 }
@@ -125,8 +120,8 @@ TEST(RegionsByPoints, SharedEdgeBelongsToBothRegions) {
   Region* second = regions[0];
   EXPECT_EQ(first->index, 0);
   EXPECT_EQ(second->index, 1);
-  EXPECT_DOUBLE_EQ(box_of(first->outline).min_x, 100.0);
-  EXPECT_DOUBLE_EQ(box_of(second->outline).max_x, 100.0);
+  EXPECT_DOUBLE_EQ(loop_box(first->outline).min_x, 100.0);
+  EXPECT_DOUBLE_EQ(loop_box(second->outline).max_x, 100.0);
   for (Region* r : regions) {
     EXPECT_EQ(length_of(r->outline), 4);
     EXPECT_GT(test::twice_area(r->outline), 0.0);
@@ -159,7 +154,7 @@ TEST(RegionsByPoints, InnerSquareLeftOfThePointBecomesAnIsland) {
   s.run();
   auto regions = s.regions();
   ASSERT_EQ(regions.size(), 1u);
-  Box outer = box_of(regions[0]->outline);
+  Box outer = loop_box(regions[0]->outline);
   EXPECT_DOUBLE_EQ(outer.min_x, 0.0);
   EXPECT_DOUBLE_EQ(outer.max_x, 100.0);
   EXPECT_EQ(length_of(regions[0]->outline), 4);
@@ -167,7 +162,7 @@ TEST(RegionsByPoints, InnerSquareLeftOfThePointBecomesAnIsland) {
   EXPECT_EQ(regions[0]->islands->next, nullptr);
   const Segment* island = regions[0]->islands->loop;
   EXPECT_EQ(length_of(island), 4);
-  Box inner = box_of(island);
+  Box inner = loop_box(island);
   EXPECT_DOUBLE_EQ(inner.min_x, 40.0);
   EXPECT_DOUBLE_EQ(inner.max_y, 60.0);
   EXPECT_TRUE(test::is_closed_chain(island, 0.5));
@@ -196,7 +191,7 @@ TEST(RegionsOuter, NestedSquaresGiveTheOuterContourOnly) {
   ASSERT_EQ(regions.size(), 1u);
   EXPECT_EQ(regions[0]->islands, nullptr);
   EXPECT_EQ(length_of(regions[0]->outline), 4);
-  EXPECT_DOUBLE_EQ(box_of(regions[0]->outline).min_x, 0.0);
+  EXPECT_DOUBLE_EQ(loop_box(regions[0]->outline).min_x, 0.0);
   EXPECT_GT(test::twice_area(regions[0]->outline), 0.0);
   // The inner square is gone; the start edge of the pass was given up too.
   EXPECT_EQ(length_of(s.list()), 3);
@@ -217,9 +212,9 @@ TEST(RegionsOuter, SeparateSquaresAreIndexedInTheOrderReached) {
   // The second square's edges head the list and its top is the first edge
   // with a free side, so it is found first.
   EXPECT_EQ(regions[1]->index, 0);
-  EXPECT_DOUBLE_EQ(box_of(regions[1]->outline).min_x, 200.0);
+  EXPECT_DOUBLE_EQ(loop_box(regions[1]->outline).min_x, 200.0);
   EXPECT_EQ(regions[0]->index, 1);
-  EXPECT_DOUBLE_EQ(box_of(regions[0]->outline).max_x, 100.0);
+  EXPECT_DOUBLE_EQ(loop_box(regions[0]->outline).max_x, 100.0);
   EXPECT_EQ(regions[1]->outline->y1, 100.0);
 }
 

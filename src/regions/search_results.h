@@ -1,7 +1,7 @@
 // What region search and break detection hand to the output phase.
 #pragma once
 
-#include "input/records.h"
+#include "base/records.h"
 
 namespace hatch {
 

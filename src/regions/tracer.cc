@@ -4,9 +4,9 @@
 #include <cmath>
 #include <new>
 
-#include "driver/failure.h"
-#include "driver/interrupt.h"
-#include "driver/messages.h"
+#include "base/failure.h"
+#include "base/interrupt.h"
+#include "base/messages.h"
 #include "geometry/primitives.h"
 #include "geometry/relations.h"
 

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <vector>
 
-#include "driver/failure.h"
-#include "driver/messages.h"
+#include "base/failure.h"
+#include "base/messages.h"
 #include "geometry/primitives.h"
 #include "regions/loop_test_support.h"
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/settings.h"
+#include "base/settings.h"
 #include "input/entity_store.h"
 #include "input/input_state.h"
 #include "viewer/svg.h"

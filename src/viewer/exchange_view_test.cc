@@ -7,7 +7,7 @@
 #include <numbers>
 #include <string>
 
-#include "driver/messages.h"
+#include "base/messages.h"
 
 namespace hatch::view {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/failure.h"
+#include "base/failure.h"
 #include "viewer/exchange_view.h"
 #include "viewer/svg.h"
 

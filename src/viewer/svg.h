@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "input/records.h"
+#include "base/records.h"
 
 namespace hatch::view {
 

@@ -7,8 +7,8 @@
 #include <new>
 #include <vector>
 
-#include "driver/failure.h"
-#include "driver/messages.h"
+#include "base/failure.h"
+#include "base/messages.h"
 
 namespace hatch {
 

@@ -1,13 +1,13 @@
-#include "driver/interrupt.h"
+#include "base/interrupt.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstring>
 
-#include "driver/failure.h"
-#include "driver/file_slot.h"
-#include "driver/messages.h"
+#include "base/failure.h"
+#include "base/file_slot.h"
+#include "base/messages.h"
 
 namespace hatch {
 

@@ -1,6 +1,6 @@
 // Compiled with the execution character set CP932: every literal below reaches
 // the binary as Shift-JIS bytes while this file stays readable.
-#include "driver/messages.h"
+#include "base/messages.h"
 
 #include <cstdio>
 

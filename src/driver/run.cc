@@ -16,6 +16,7 @@
 #include "figure/figure_reader.h"
 #include "input/exchange_reader.h"
 #include "output/exchange_writer.h"
+#include "output/output_phase.h"
 #include "output/output_context.h"
 #include "regions/band.h"
 #include "regions/region_selection.h"

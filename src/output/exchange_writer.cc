@@ -2,17 +2,17 @@
 
 #include <cmath>
 
-#include "base/bell.h"
-#include "base/messages.h"
 #include "geometry/primitives.h"
-#include "output/hatch_writer.h"
 
 namespace hatch {
 
-namespace {
-
-// Layer groups are 0 to F; a wider value is read by its low digit, as the input does.
 double group_scale_of(const InputState& input, int group) { return input.group_scale[group & 0xF]; }
+
+void write_circle_line(std::FILE* out, double cx, double cy, double r) {
+  std::fprintf(out, "ci %1.15g %1.15g %1.15g\n", cx, cy, r);
+}
+
+namespace {
 
 void write_segment_line(std::FILE* out, double x1, double y1, double x2, double y2) {
   std::fprintf(out, " %1.15g %1.15g %1.15g %1.15g\n", x1, y1, x2, y2);
@@ -44,13 +44,6 @@ void write_outline_arc(OutputContext& ctx, const Arc& a, double f) {
                  a.flatness, a.tilt_deg);
 }
 
-// The hatch frame back to the drawing: turn by +theta, then move to the hatch origin.
-void to_drawing(const OutputContext& ctx, double theta, double& x, double& y) {
-  Transform::rotation(theta).apply(x, y);
-  x += ctx.input.hp2_x;
-  y += ctx.input.hp2_y;
-}
-
 }  // namespace
 
 double normalize_degrees(double a) { return std::fmod(a + 360.0, 360.0); }
@@ -60,34 +53,6 @@ void restore_initial_attributes(std::FILE* out, const InputState& input) {
   std::fprintf(out, "ly%x\n", static_cast<unsigned>(input.initial_layer));
   std::fprintf(out, "%s%d\n", "lc", input.initial_color);
   std::fprintf(out, "%s%d\n", "lt", input.initial_line_type);
-}
-
-void write_results(OutputContext& ctx) {
-  ctx.state = AttributeState{};
-  if (ctx.settings.outline_on != 0) {
-    for (const Region* r = ctx.results.region_list; r != nullptr; r = r->next) {
-      write_outline(ctx, r->index, r->outline);
-      for (const LoopNode* n = r->islands; n != nullptr; n = n->next) write_outline(ctx, r->index, n->loop);
-    }
-  }
-  write_hatch(ctx);
-}
-
-void write_break_report(OutputContext& ctx) {
-  ctx.state.color = -1;
-  ctx.state.line_type = -1;
-  ctx.state.layer = -1;
-  ctx.state.pen = ctx.input.current_pen;
-  select_hatch_attr(ctx, 0);
-  const double radius = 2.0 * group_scale_of(ctx.input, ctx.input.current_group);
-  if (ctx.results.break_marker_list != nullptr) {
-    if (ctx.settings.break_marks != 0) ring_bell();
-    std::fputs(msg::breaks_found, ctx.out);
-  } else {
-    std::fputs(msg::no_breaks, ctx.out);
-  }
-  for (const Point* p = ctx.results.break_marker_list; p != nullptr; p = p->next)
-    std::fprintf(ctx.out, "ci %1.15g %1.15g %1.15g\n", p->x, p->y, radius);
 }
 
 void write_outline(OutputContext& ctx, int layer, const Segment* loop) {
@@ -146,14 +111,15 @@ void write_hatch_segment(OutputContext& ctx, double x1, double y1, double x2, do
   const Settings& s = ctx.settings;
   const int k = ctx.angle_index >= 0 && ctx.angle_index < 4 ? ctx.angle_index : 0;
   const double theta = s.hatch_style == 0 ? s.angles[k] : s.angles[0];
-  to_drawing(ctx, theta, x1, y1);
-  to_drawing(ctx, theta, x2, y2);
+  const HatchFrame& frame = ctx.frame_for(theta);
+  frame.to_drawing(x1, y1);
+  frame.to_drawing(x2, y2);
   write_segment_line(ctx.out, x1, y1, x2, y2);
 }
 
 void write_figure_arc(OutputContext& ctx, double x, double y, const Arc& arc) {
   const double theta = ctx.settings.angles[0];
-  to_drawing(ctx, theta, x, y);
+  ctx.frame_for(theta).to_drawing(x, y);
   // Whole copies (/s6) were turned back when read, so they keep the figure file's orientation.
   const double tilt = ctx.settings.figure_variant == 0 ? theta * 180.0 / pi + arc.tilt_deg : arc.tilt_deg;
   write_arc_line(ctx.out, x, y, arc.r, normalize_degrees(arc.start_deg), normalize_degrees(arc.end_deg),
@@ -161,7 +127,7 @@ void write_figure_arc(OutputContext& ctx, double x, double y, const Arc& arc) {
 }
 
 void write_figure_point(OutputContext& ctx, double x, double y) {
-  to_drawing(ctx, ctx.settings.angles[0], x, y);
+  ctx.frame_for(ctx.settings.angles[0]).to_drawing(x, y);
   std::fprintf(ctx.out, "pt %1.15g %1.15g\n", x, y);
 }
 

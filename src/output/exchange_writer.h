@@ -10,10 +10,10 @@
 
 namespace hatch {
 
-// The normal output phase: outlines (with /j), then the hatch of the chosen style.
-void write_results(OutputContext& ctx);
-// Break-check mode: the message line and one circle per break marker.
-void write_break_report(OutputContext& ctx);
+// Layer groups are 0 to F; a wider value is read by its low digit, as the input does.
+double group_scale_of(const InputState& input, int group);
+// A full circle: centre and radius.
+void write_circle_line(std::FILE* out, double cx, double cy, double r);
 // The closing lines of every run: the attributes in force at input.
 void restore_initial_attributes(std::FILE* out, const InputState& input);
 

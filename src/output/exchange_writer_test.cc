@@ -1,4 +1,5 @@
 #include "output/exchange_writer.h"
+#include "output/output_phase.h"
 
 #include <gtest/gtest.h>
 

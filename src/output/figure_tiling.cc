@@ -9,7 +9,7 @@
 #include "base/messages.h"
 #include "geometry/primitives.h"
 #include "output/exchange_writer.h"
-#include "output/hatch_writer.h"
+#include "output/clipping.h"
 
 namespace hatch {
 
@@ -24,23 +24,6 @@ void want_line_attributes(OutputContext& ctx, std::uint32_t attr) {
 void want_point_attributes(OutputContext& ctx, std::uint32_t attr) {
   ctx.wanted.layer = static_cast<int>(attr & 0xFu);
   ctx.wanted.pen = static_cast<int>((attr >> 4) & 0xFu);
-}
-
-// Visits v = from, from + step, ... while v < to. A step that is not positive, or
-// that rounding swallows, visits nothing more; the count is bounded by the distance.
-template <class F>
-void walk(double from, double to, double step, F visit) {
-  if (!(step > 0.0) || !std::isfinite(step) || !std::isfinite(from)) return;
-  const double n = (to - from) / step;
-  if (!(n >= 0.0)) return;
-  const std::int64_t budget = n >= 9.0e18 ? INT64_MAX : static_cast<std::int64_t>(n) + 2;
-  double v = from;
-  for (std::int64_t i = 0; i < budget && v < to; ++i) {
-    visit(v);
-    const double next = v + step;
-    if (next == v) return;
-    v = next;
-  }
 }
 
 enum class Placement { clipped, whole };
@@ -74,22 +57,12 @@ void random_walk(OutputContext& ctx, Placement how) {
   }
 }
 
-// Every loop in the order the crossings are collected: each outline, its islands, then the text boxes.
-template <class F>
-void for_each_loop(const SearchResults& results, F visit) {
-  for (const Region* r = results.region_list; r != nullptr; r = r->next) {
-    visit(r->outline);
-    for (const LoopNode* n = r->islands; n != nullptr; n = n->next) visit(n->loop);
-  }
-  for (const LoopNode* n = results.text_box_loops; n != nullptr; n = n->next) visit(n->loop);
-}
-
 void place_arc_clipped(OutputContext& ctx, const Arc& arc, double ox, double oy) {
   Arc* pieces = nullptr;
   if (new_arc_piece(pieces, arc, arc.start, arc.end, ctx.store) == nullptr) return;
   pieces->cx = arc.cx + ox;
   pieces->cy = arc.cy + oy;
-  for_each_loop(ctx.results, [&](const Segment* loop) {
+  for_each_loop(ctx.results, [&](const Segment* loop, LoopKind) {
     split_arcs_by_segments(pieces, loop, ctx.store, ctx.settings.tolerance);
   });
   for (Arc* p = pieces; p != nullptr;) {

@@ -9,7 +9,8 @@
 #include "base/failure.h"
 #include "base/messages.h"
 #include "geometry/primitives.h"
-#include "output/hatch_writer.h"
+#include "output/clipping.h"
+#include "output/output_phase.h"
 #include "output/output_test_support.h"
 
 namespace hatch {

@@ -8,6 +8,7 @@
 #include "base/settings.h"
 #include "figure/figure.h"
 #include "geometry/loop_bounds.h"
+#include "output/hatch_frame.h"
 #include "input/entity_store.h"
 #include "input/input_state.h"
 #include "regions/crossings.h"
@@ -51,6 +52,15 @@ struct OutputContext {
   // The bounds of every loop in clipping order, with the loop they belong to;
   // made by hatch_bounds, dropped whenever the loops move.
   std::vector<std::pair<const Segment*, LoopBounds>> loop_bounds;
+
+  // The hatch frame of angle theta about the hatch origin, kept while the angle stays.
+  const HatchFrame& frame_for(double theta) const {
+    if (!frame_.same(theta, input.hp2_x, input.hp2_y)) frame_ = HatchFrame(theta, input.hp2_x, input.hp2_y);
+    return frame_;
+  }
+
+ private:
+  mutable HatchFrame frame_;
 };
 
 }  // namespace hatch

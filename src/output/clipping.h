@@ -1,9 +1,9 @@
-// The hatch strokes of the line, brick, fan and slant styles, clipped to the
-// regions, their islands and the text boxes, and the clipping machinery that
-// figure tiling shares. Strokes live in the hatch frame: the drawing frame
-// moved by minus the hatch origin and turned by minus the hatch angle.
+// The clipping machinery every style shares: the loops moved into the hatch
+// frame, their bounds and grid, the inside test, and strokes cut at their
+// crossings with the regions, their islands and the text boxes.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 #include "base/records.h"
@@ -11,8 +11,33 @@
 
 namespace hatch {
 
-// The hatch phase of write_results: by hatch_style 0 lines, 1 brick, 2 figure, 3 fan, 4 slant.
-void write_hatch(OutputContext& ctx);
+// Every loop strokes are clipped against, in the order the crossings are
+// collected: each outline, then its islands, region by region, then the text boxes.
+enum class LoopKind { outline, island, text_box };
+template <class F>
+void for_each_loop(const SearchResults& results, F visit) {
+  for (Region* r = results.region_list; r != nullptr; r = r->next) {
+    visit(r->outline, LoopKind::outline);
+    for (LoopNode* n = r->islands; n != nullptr; n = n->next) visit(n->loop, LoopKind::island);
+  }
+  for (LoopNode* n = results.text_box_loops; n != nullptr; n = n->next) visit(n->loop, LoopKind::text_box);
+}
+
+// An upper bound on the steps of `v += step` from `from` until `to`, with slack
+// for rounding; 0 when the step cannot move v forward.
+std::int64_t step_budget(double from, double to, double step);
+// v += step; false when rounding swallows the step, so a walk would stand still.
+bool advance(double& v, double step);
+// Visits v = from, from + step, ... while v < to; a step that is not positive,
+// or that rounding swallows, ends the walk.
+template <class F>
+void walk(double from, double to, double step, F visit) {
+  double v = from;
+  for (std::int64_t budget = step_budget(from, to, step); budget > 0 && v < to; --budget) {
+    visit(v);
+    if (!advance(v, step)) return;
+  }
+}
 
 // Moves every loop (outlines, islands, text boxes) and every arc of arc_list
 // into the hatch frame of angle theta (radians); from_hatch_frame undoes it.
@@ -36,13 +61,5 @@ void clip_and_write(OutputContext& ctx, int n, const Segment& s);
 void write_if_inside(OutputContext& ctx, const Segment& s);
 // clip_and_write when s has crossings, else write_if_inside.
 void write_clipped(OutputContext& ctx, const Segment& s);
-// Horizontal rows from `row` upwards while below max_y; rows that reach a loop
-// alternate the attribute sets 0 and 1.
-void hatch_rows(OutputContext& ctx, Segment row, double step);
-
-void line_hatch(OutputContext& ctx);
-void brick_pattern(OutputContext& ctx);
-void fan_pattern(OutputContext& ctx);
-void slant_pattern(OutputContext& ctx);
 
 }  // namespace hatch

@@ -1,0 +1,177 @@
+#include "output/clipping.h"
+
+#include <cmath>
+
+#include "geometry/primitives.h"
+#include "geometry/relations.h"
+#include "output/exchange_writer.h"
+
+namespace hatch {
+
+std::int64_t step_budget(double from, double to, double step) {
+  if (!(step > 0.0) || !std::isfinite(step) || !std::isfinite(from) || from + step == from) return 0;
+  const double n = (to - from) / step;
+  if (!(n >= 0.0)) return 1;
+  if (n >= 9.0e18) return INT64_MAX;
+  return static_cast<std::int64_t>(n) + 2;
+}
+
+bool advance(double& v, double step) {
+  const double next = v + step;
+  if (next == v) return false;
+  v = next;
+  return true;
+}
+
+namespace {
+
+// Truncation toward zero into 64 bits; false for NaN and values beyond the range.
+bool truncate_to_int64(double v, std::int64_t& out) {
+  if (!(std::fabs(v) < 9223372036854775808.0)) return false;
+  out = static_cast<std::int64_t>(v);
+  return true;
+}
+
+// Both ends beyond the same side of the bounding rectangle: no loop can be crossed.
+bool beyond_one_side(const Segment& s, const Box& b) {
+  return (s.x1 < b.min_x && s.x2 < b.min_x) || (s.x1 > b.max_x && s.x2 > b.max_x) ||
+         (s.y1 < b.min_y && s.y2 < b.min_y) || (s.y1 > b.max_y && s.y2 > b.max_y);
+}
+
+template <class F>
+void for_each_edge(const SearchResults& results, F visit) {
+  for_each_loop(results, [&](Segment* loop, LoopKind) {
+    for (Segment* e = loop; e != nullptr; e = e->next) visit(*e);
+  });
+}
+
+// Moves every loop edge and arc through `move`, turning the arcs' tilt by `turn`.
+template <class F>
+void move_geometry(OutputContext& ctx, double turn, F move) {
+  ctx.loop_bounds.clear();
+  for_each_edge(ctx.results, [&](Segment& e) {
+    move(e.x1, e.y1);
+    move(e.x2, e.y2);
+  });
+  for (Arc* a = ctx.store.arc_list; a != nullptr; a = a->next) {
+    move(a->cx, a->cy);
+    a->tilt += turn;
+  }
+}
+
+}  // namespace
+
+void to_hatch_frame(OutputContext& ctx, double theta) {
+  const HatchFrame& frame = ctx.frame_for(theta);
+  move_geometry(ctx, -theta, [&](double& x, double& y) { frame.to_hatch(x, y); });
+}
+
+void from_hatch_frame(OutputContext& ctx, double theta) {
+  const HatchFrame& frame = ctx.frame_for(theta);
+  move_geometry(ctx, theta, [&](double& x, double& y) { frame.to_drawing(x, y); });
+}
+
+void hatch_bounds(OutputContext& ctx) {
+  Box& b = ctx.bounds;
+  b.min_x = b.min_y = 100000.0;
+  b.max_x = b.max_y = -100000.0;
+  for_each_edge(ctx.results, [&](const Segment& e) {
+    b.widen(e.x1, e.y1);
+    b.widen(e.x2, e.y2);
+  });
+  ctx.loop_bounds.clear();
+  for_each_loop(ctx.results,
+                [&](const Segment* loop, LoopKind) { ctx.loop_bounds.emplace_back(loop, loop_bounds(loop)); });
+}
+
+std::optional<Segment> hatch_grid(const OutputContext& ctx, double tile_x, double tile_y) {
+  const double row_pitch = 2.0 * tile_y;
+  if (!(tile_x > 0.0) || !(tile_y > 0.0) || !std::isfinite(tile_x) || !std::isfinite(row_pitch)) return {};
+  const Box& b = ctx.bounds;
+  std::int64_t inner_x, inner_y, ix, iy;
+  if (!truncate_to_int64(b.min_x - tile_x, inner_x) ||
+      !truncate_to_int64(static_cast<double>(inner_x) / tile_x, ix) ||
+      !truncate_to_int64(b.min_y - row_pitch, inner_y) ||
+      !truncate_to_int64(static_cast<double>(inner_y) / row_pitch, iy))
+    return {};
+  const double y = static_cast<double>(iy) * row_pitch;
+  return make_segment(static_cast<double>(ix) * tile_x, y, b.max_x + tile_x, y);
+}
+
+namespace {
+
+// Walks the loops in clipping order with their bounds, when hatch_bounds made them for these loops.
+class LoopWalk {
+ public:
+  explicit LoopWalk(const OutputContext& ctx) : bounds_(ctx.loop_bounds) {}
+  const LoopBounds* next(const Segment* loop) {
+    if (i_ < bounds_.size() && bounds_[i_].first == loop) return &bounds_[i_++].second;
+    i_ = bounds_.size();  // out of step: answer every question the long way
+    return nullptr;
+  }
+
+ private:
+  const std::vector<std::pair<const Segment*, LoopBounds>>& bounds_;
+  std::size_t i_ = 0;
+};
+
+}  // namespace
+
+int inside_fill(const OutputContext& ctx, double x, double y) {
+  const double tol = ctx.settings.tolerance;
+  LoopWalk walk(ctx);
+  bool in_outline = false, in_island = false, in_box = false;
+  for_each_loop(ctx.results, [&](const Segment* loop, LoopKind kind) {
+    bool& flag = kind == LoopKind::outline ? in_outline : kind == LoopKind::island ? in_island : in_box;
+    const LoopBounds* b = walk.next(loop);
+    if (flag) return;
+    if (b != nullptr && surely_outside(*b, x, y)) return;
+    flag = winding_test(loop, x, y, tol) == 1;
+  });
+  if (in_island) return 0;
+  if (in_outline) return in_box ? 0 : 1;
+  return in_box && ctx.settings.fill_mode == 2 ? 1 : 0;
+}
+
+int collect_all_crossings(OutputContext& ctx, const Segment& s) {
+  int n = 0;
+  LoopWalk walk(ctx);
+  for_each_loop(ctx.results, [&](const Segment* loop, LoopKind) {
+    const LoopBounds* b = walk.next(loop);
+    // A loop that adds no crossing leaves the table untouched: skipping it changes nothing.
+    if (b != nullptr && surely_no_crossing(*b, s)) return;
+    n += collect_crossings(ctx.table, loop, s, n);
+  });
+  return n;
+}
+
+void clip_and_write(OutputContext& ctx, int n, const Segment& s) {
+  const Crossing* c = ctx.table.entries;
+  for (int i = 0; i <= n; ++i) {
+    const bool first = i == 0, last = i == n;
+    const double ax = first ? s.x1 : c[i - 1].x, ay = first ? s.y1 : c[i - 1].y;
+    const double bx = last ? s.x2 : c[i].x, by = last ? s.y2 : c[i].y;
+    if (inside_fill(ctx, (ax + bx) * 0.5, (ay + by) * 0.5) != 1) continue;
+    write_z_marker(ctx);
+    write_hatch_segment(ctx, first ? s.x1 : c[i - 1].x_used, first ? s.y1 : c[i - 1].y_used,
+                        last ? s.x2 : c[i].x_used, last ? s.y2 : c[i].y_used);
+  }
+}
+
+void write_if_inside(OutputContext& ctx, const Segment& s) {
+  const XY m = midpoint(s);
+  if (inside_fill(ctx, m.x, m.y) != 1) return;
+  write_z_marker(ctx);
+  write_hatch_segment(ctx, s.x1, s.y1, s.x2, s.y2);
+}
+
+void write_clipped(OutputContext& ctx, const Segment& s) {
+  int n = 0;
+  if (ctx.settings.fill_mode != 2 || !beyond_one_side(s, ctx.bounds)) n = collect_all_crossings(ctx, s);
+  if (n >= 1)
+    clip_and_write(ctx, n, s);
+  else
+    write_if_inside(ctx, s);
+}
+
+}  // namespace hatch

@@ -1,0 +1,142 @@
+#include "output/patterns.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "base/interrupt.h"
+#include "geometry/primitives.h"
+#include "geometry/relations.h"
+#include "output/clipping.h"
+#include "output/exchange_writer.h"
+
+namespace hatch {
+
+namespace {
+
+Segment shifted(Segment row, double dy) {
+  row.y1 += dy;
+  row.y2 += dy;
+  return row;
+}
+
+}  // namespace
+
+void hatch_rows(OutputContext& ctx, Segment row, double step) {
+  const Box& b = ctx.bounds;
+  int set = 0;
+  walk(row.y1, b.max_y, step, [&](double y) {
+    rearm_interrupt();
+    row.y1 = y;
+    int n = 0;
+    if (ctx.settings.fill_mode != 2 || segment_meets_box(row, b.min_x, b.min_y, b.max_x, b.max_y))
+      n = collect_all_crossings(ctx, row);
+    if (n >= 1) {
+      select_hatch_attr(ctx, set);
+      set ^= 1;
+      clip_and_write(ctx, n, row);
+    }
+    row.y2 += step;
+  });
+}
+
+void line_hatch(OutputContext& ctx) {
+  const Settings& st = ctx.settings;
+  const int count = std::clamp(st.angle_count, 0, 4);
+  for (int k = 0; k < count; ++k) {
+    rearm_interrupt();
+    to_hatch_frame(ctx, st.angles[k]);
+    hatch_bounds(ctx);
+    ctx.angle_index = k;
+    const double pitch = st.pitches[k];
+    if (const std::optional<Segment> grid = hatch_grid(ctx, pitch, pitch)) {
+      const Segment row = *grid;
+      if (st.line_count == 1) {
+        hatch_rows(ctx, row, pitch);
+      } else if (st.line_count == 2) {
+        hatch_rows(ctx, shifted(row, st.line_spacing / 2.0), pitch);
+        hatch_rows(ctx, shifted(row, -st.line_spacing / 2.0), pitch);
+      } else if (st.line_count == 3) {
+        hatch_rows(ctx, row, pitch);
+        hatch_rows(ctx, shifted(row, st.line_spacing), pitch);
+        hatch_rows(ctx, shifted(row, -st.line_spacing), pitch);
+      }
+    }
+    from_hatch_frame(ctx, st.angles[k]);
+  }
+}
+
+void brick_pattern(OutputContext& ctx) {
+  const double tx = ctx.settings.tile_x, ty = ctx.settings.tile_y;
+  const std::optional<Segment> grid = hatch_grid(ctx, tx, ty);
+  if (!grid) return;
+  const Box& b = ctx.bounds;
+  hatch_rows(ctx, *grid, ty);  // bed joints
+
+  // Head joints: every second course shifted by half a tile, in the last bed joint's attributes.
+  for (int k = 0; k < 2; ++k) {
+    const double y_start = grid->y1 + k * ty;
+    double y_top = y_start + ty;
+    walk(y_start, b.max_y + ty, 2.0 * ty, [&](double y) {
+      rearm_interrupt();
+      walk(grid->x1 + k * tx * 0.5, b.max_x + tx, tx, [&](double x) {
+        rearm_interrupt();
+        write_clipped(ctx, make_segment(x, y, x, y_top));
+      });
+      y_top += 2.0 * ty;
+    });
+  }
+}
+
+void fan_pattern(OutputContext& ctx) {
+  const Box& b = ctx.bounds;
+  const int n = ctx.settings.figure_count;
+  const double h = b.max_y - b.min_y;
+  if (n <= 0 || !(h > 0.0)) return;
+  const double s = h / n;
+  Segment stroke = make_segment(b.min_x - h, b.max_y, b.min_x, b.min_y);
+  Segment copy = stroke;
+  double sign = 1.0;
+  for (std::int64_t bands = step_budget(stroke.x1, b.max_x, h); bands > 0 && stroke.x1 < b.max_x; --bands) {
+    rearm_interrupt();
+    const double band_start = stroke.x1;
+    for (int i = 0; i < n; ++i) {
+      rearm_interrupt();
+      write_clipped(ctx, stroke);
+      stroke.x1 += 2.0 * s;
+      stroke.x2 += s;
+      stroke.y2 += sign * s;
+    }
+    // The next band mirrors this one, starting where this band's first stroke ended.
+    reverse_segment(copy);
+    stroke = copy;
+    stroke.x2 += 2.0 * h;
+    copy = stroke;
+    sign = -sign;
+    if (!(stroke.x1 > band_start)) break;
+  }
+}
+
+void slant_pattern(OutputContext& ctx) {
+  const Box& b = ctx.bounds;
+  const double h = b.max_y - b.min_y;
+  if (!(h > 0.0)) return;
+  const double a = 0.7 * h;
+  const double d = h / std::tan(7.0 * pi / 18.0);
+  const double x0 = b.min_x - a;
+  const Segment passes[3] = {
+      make_segment(x0, b.min_y, x0 + d, b.max_y),
+      make_segment(x0 + 0.75 * d, b.max_y - h / 4.0, x0 + 0.5 * d, b.max_y),
+      make_segment(x0 + 0.25 * d, b.min_y + h / 4.0, x0 + 0.5 * d, b.min_y),
+  };
+  for (Segment stroke : passes) {
+    walk(stroke.x1, b.max_x, a, [&](double x) {
+      rearm_interrupt();
+      stroke.x1 = x;
+      write_clipped(ctx, stroke);
+      stroke.x2 += a;
+    });
+  }
+}
+
+}  // namespace hatch

@@ -9,6 +9,16 @@ namespace hatch {
 
 struct Arc;
 
+// The attribute word of an arc or a figure element: the low four bits of each
+// attribute, layer in bits 0-3, line type (a point's pen) in 4-7, colour in 8-11.
+inline std::uint32_t attr_word(int layer, int line_type_or_pen, int colour) {
+  return static_cast<std::uint32_t>((layer & 0xF) | ((line_type_or_pen & 0xF) << 4) | ((colour & 0xF) << 8));
+}
+inline int attr_layer(std::uint32_t w) { return static_cast<int>(w & 0xFu); }
+inline int attr_line_type(std::uint32_t w) { return static_cast<int>((w >> 4) & 0xFu); }
+inline int attr_pen(std::uint32_t w) { return static_cast<int>((w >> 4) & 0xFu); }
+inline int attr_colour(std::uint32_t w) { return static_cast<int>((w >> 8) & 0xFu); }
+
 struct XY {
   double x = 0.0;
   double y = 0.0;

@@ -128,12 +128,7 @@ void split_arcs_at_arc_ends(Arc*& arcs, EntityStore& store, double tol) {
         double px = b->cx + b->r * std::cos(t);
         double py = b->cy + b->r * std::sin(t);
         if (!nearly_equal(distance(px, py, a->cx, a->cy), a->r, tol)) continue;
-        Segment probe;
-        probe.x1 = px;
-        probe.y1 = py;
-        probe.x2 = a->cx;
-        probe.y2 = a->cy;
-        split_arc_at_point(arcs, *a, probe, store, tol);
+        split_arc_at_point(arcs, *a, make_segment(px, py, a->cx, a->cy), store, tol);
       }
     }
   }

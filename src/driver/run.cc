@@ -9,6 +9,7 @@
 #include "base/messages.h"
 #include "driver/options.h"
 #include "driver/settings_log.h"
+#include "geometry/arcs.h"
 #include "geometry/primitives.h"
 #include "boundary/breaks.h"
 #include "boundary/merge.h"
@@ -54,27 +55,17 @@ int write_interruption(FileSlot& slot) {
 }
 
 void emit_chord(EntityStore& store, Arc& arc, double a, double b, double tol) {
-  Segment chord;
+  const XY p = arc_point(arc, a), q = arc_point(arc, b);
+  Segment chord = make_segment(p.x, p.y, q.x, q.y);
   chord.id = arc.id;
   chord.arc = &arc;
-  double x1 = arc.cx + arc.r * std::cos(a), y1 = arc.cy + arc.r * std::sin(a);
-  double x2 = arc.cx + arc.r * std::cos(b), y2 = arc.cy + arc.r * std::sin(b);
-  auto onto_ellipse = [&](double& x, double& y) {
-    double dx = x - arc.cx;
-    double dy = (y - arc.cy) * arc.flatness;
-    x = arc.cx + dx * std::cos(arc.tilt) - dy * std::sin(arc.tilt);
-    y = arc.cy + dx * std::sin(arc.tilt) + dy * std::cos(arc.tilt);
-  };
-  onto_ellipse(x1, y1);
-  onto_ellipse(x2, y2);
-  chord.x1 = x1, chord.y1 = y1, chord.x2 = x2, chord.y2 = y2;
   if (store.insert_copy(store.segment_list, chord, tol) != nullptr) return;
   // A chord too short to keep: stretch the previous chord of the same arc so the
   // chain stays closed; a too-short first chord is simply left out.
   Segment* head = store.segment_list;
   if (head != nullptr && head->arc == &arc) {
-    head->x2 = x2;
-    head->y2 = y2;
+    head->x2 = q.x;
+    head->y2 = q.y;
   }
 }
 
@@ -117,13 +108,9 @@ void build_single_segment_frame(EntityStore& store, InputState& input, double to
   double theta = vector_angle(vx, vy);
   double ax = x1 - h * std::sin(theta), ay = y1 + h * std::cos(theta);
   double bx = x2 - h * std::sin(theta), by = y2 + h * std::cos(theta);
-  Segment e;
-  e.x1 = x1, e.y1 = y1, e.x2 = ax, e.y2 = ay;
-  store.insert_copy(store.segment_list, e, tol);
-  e.x1 = bx, e.y1 = by, e.x2 = ax, e.y2 = ay;
-  store.insert_copy(store.segment_list, e, tol);
-  e.x1 = bx, e.y1 = by, e.x2 = x2, e.y2 = y2;
-  store.insert_copy(store.segment_list, e, tol);
+  store.insert_copy(store.segment_list, make_segment(x1, y1, ax, ay), tol);
+  store.insert_copy(store.segment_list, make_segment(bx, by, ax, ay), tol);
+  store.insert_copy(store.segment_list, make_segment(bx, by, x2, y2), tol);
   Box& b = input.bounds;
   b.min_x = b.min_y = 100000.0;
   b.max_x = b.max_y = -100000.0;

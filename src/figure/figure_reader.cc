@@ -61,10 +61,6 @@ float fixed_angle(const unsigned char* p) {
   return std::strtof(text, nullptr);
 }
 
-std::uint32_t attr_word(int layer, int line_type, int color) {
-  return static_cast<std::uint32_t>((layer & 0xF) | ((line_type & 0xF) << 4) | ((color & 0xF) << 8));
-}
-
 bool read_record(std::FILE* f, unsigned char* buf, std::size_t size) {
   return std::fread(buf, 1, size, f) == size;
 }
@@ -196,7 +192,7 @@ void read_figure_file(const Settings& settings, InputState& input, EntityStore& 
     input.current_pen = rec[9];
     if (turn) turning.apply(x, y);
     Point* point = store.points.make();
-    point->attr = static_cast<std::uint32_t>((rec[8] & 0xF) | ((rec[9] & 0xF) << 4));
+    point->attr = attr_word(rec[8], rec[9], 0);
     point->x = x;
     point->y = y;
     point->next = figure.points;

@@ -60,11 +60,15 @@ void from_arc_frame(Segment& s, const Arc& arc) {
   Transform::translation(arc.cx, arc.cy).apply(s);
 }
 
-XY arc_point(const Arc& arc, double t) {
-  double dx = arc.r * std::cos(t);
-  double dy = arc.r * std::sin(t) * arc.flatness;
+XY onto_ellipse(const Arc& arc, double x, double y) {
+  const double dx = x - arc.cx;
+  const double dy = (y - arc.cy) * arc.flatness;
   return {arc.cx + dx * std::cos(arc.tilt) - dy * std::sin(arc.tilt),
           arc.cy + dx * std::sin(arc.tilt) + dy * std::cos(arc.tilt)};
+}
+
+XY arc_point(const Arc& arc, double t) {
+  return onto_ellipse(arc, arc.cx + arc.r * std::cos(t), arc.cy + arc.r * std::sin(t));
 }
 
 void line_meets_ellipse(const Segment& s, const Arc& arc, XY& p1, XY& p2) {
@@ -88,13 +92,12 @@ int intersect_segment_arc(double angles[2], const Segment& s, const Arc& arc, do
   XY p1, p2;
   line_meets_ellipse(s, arc, p1, p2);
   const double k = arc.flatness, r = arc.r;
-  Segment c;
   auto on_ellipse = [&](const XY& p) {
     return nearly_equal(p.x * p.x / (r * r), 1.0 - p.y * p.y / (r * r * k * k), tol);
   };
   int on1 = on_ellipse(p1), on2 = on_ellipse(p2);
   if (!on1 && !on2) return 0;
-  c.x1 = p1.x, c.y1 = p1.y, c.x2 = p2.x, c.y2 = p2.y;
+  Segment c = make_segment(p1.x, p1.y, p2.x, p2.y);
   double t1 = vector_angle(p1.x, p1.y / k);
   double t2 = vector_angle(p2.x, p2.y / k);
   double d1 = std::fmod(t1 - arc.start + 2.0 * pi, 2.0 * pi);

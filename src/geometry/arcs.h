@@ -16,6 +16,9 @@ void line_meets_ellipse(const Segment& s, const Arc& arc, XY& p1, XY& p2);
 // Code 0-3 (bit 1: the first angle is a crossing inside the arc, bit 2: the
 // second is); the two angles come ordered along the arc from its start.
 int intersect_segment_arc(double angles[2], const Segment& s, const Arc& arc, double tol);
+// A point of the arc's circle moved onto its ellipse: the offset from the
+// centre is flattened along y, then turned by the tilt.
+XY onto_ellipse(const Arc& arc, double x, double y);
 // The point of the arc's ellipse at parametric angle t.
 XY arc_point(const Arc& arc, double t);
 

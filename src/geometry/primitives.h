@@ -74,6 +74,13 @@ inline Segment make_segment(double x1, double y1, double x2, double y2) {
   s.y2 = y2;
   return s;
 }
+// A piece of `src` between two other points: it keeps the id and the arc.
+inline Segment piece_of(const Segment& src, double x1, double y1, double x2, double y2) {
+  Segment s = make_segment(x1, y1, x2, y2);
+  s.id = src.id;
+  s.arc = src.arc;
+  return s;
+}
 inline XY midpoint(const Segment& s) { return {(s.x1 + s.x2) * 0.5, (s.y1 + s.y2) * 0.5}; }
 
 // The quicksort whose tie order the crossing table depends on.

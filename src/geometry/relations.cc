@@ -12,29 +12,28 @@ double distance_to_nearer_end(double len, double t) {
   return std::fabs(len - len * t);
 }
 
+LineCrossing cross_lines(const Segment& a, const Segment& b) {
+  LineCrossing c;
+  const double ax = a.x2 - a.x1, ay = a.y2 - a.y1;
+  const double bx = b.x2 - b.x1, by = b.y2 - b.y1;
+  const double wx = b.x1 - a.x1, wy = b.y1 - a.y1;
+  const double den = bx * ay - by * ax;
+  if (std::fabs(den) < 0.001) return c;
+  c.parallel = false;
+  c.t = (bx * wy - by * wx) / den;
+  c.u = (ax * wy - ay * wx) / den;
+  c.at = {a.x1 + ax * c.t, a.y1 + ay * c.t};
+  return c;
+}
+
 int classify_segments(const Segment& a, const Segment& b, XY* at) {
-  // Far apart, the answer is 0; only the crossing of the carrying lines is still owed.
-  if (boxes_rule_out_relation(a, b)) {
-    double ax = a.x2 - a.x1, ay = a.y2 - a.y1, bx = b.x2 - b.x1, by = b.y2 - b.y1;
-    double den = bx * ay - by * ax;
-    if (at != nullptr && !(std::fabs(den) < 0.001)) {
-      double t = (bx * (b.y1 - a.y1) - by * (b.x1 - a.x1)) / den;
-      *at = {a.x1 + ax * t, a.y1 + ay * t};
-    }
-    return kNoRelation;
-  }
-  double la = segment_length(a);
-  double lb = segment_length(b);
-  double ax = a.x2 - a.x1, ay = a.y2 - a.y1;
-  double bx = b.x2 - b.x1, by = b.y2 - b.y1;
-  double wx = b.x1 - a.x1, wy = b.y1 - a.y1;
-  double den = bx * ay - by * ax;
-  if (std::fabs(den) < 0.001) return kNoRelation;
-  double t = (bx * wy - by * wx) / den;
-  double u = (ax * wy - ay * wx) / den;
-  if (at != nullptr) *at = {a.x1 + ax * t, a.y1 + ay * t};
-  double ea = distance_to_nearer_end(la, t);
-  double eb = distance_to_nearer_end(lb, u);
+  const LineCrossing c = cross_lines(a, b);
+  if (!c.parallel && at != nullptr) *at = c.at;
+  // Far apart, the answer is 0: only the crossing of the carrying lines was owed.
+  if (c.parallel || boxes_rule_out_relation(a, b)) return kNoRelation;
+  const double t = c.t, u = c.u;
+  const double ea = distance_to_nearer_end(segment_length(a), t);
+  const double eb = distance_to_nearer_end(segment_length(b), u);
   if (ea <= 0.1 && eb <= 0.1) {
     if (t < 0.5 && u < 0.5) return kStartsMeet;
     if (t > 0.5 && u < 0.5) return kEndOfAMeetsStartOfB;
@@ -49,11 +48,12 @@ int classify_segments(const Segment& a, const Segment& b, XY* at) {
 }
 
 int segment_meets_box(const Segment& s, double xmin, double ymin, double xmax, double ymax, XY* at) {
-  Segment edges[4];
-  edges[0].x1 = xmin, edges[0].y1 = ymin, edges[0].x2 = xmin, edges[0].y2 = ymax;
-  edges[1].x1 = xmax, edges[1].y1 = ymin, edges[1].x2 = xmax, edges[1].y2 = ymax;
-  edges[2].x1 = xmax, edges[2].y1 = ymin, edges[2].x2 = xmin, edges[2].y2 = ymin;
-  edges[3].x1 = xmax, edges[3].y1 = ymax, edges[3].x2 = xmin, edges[3].y2 = ymax;
+  const Segment edges[4] = {
+      make_segment(xmin, ymin, xmin, ymax),  // left
+      make_segment(xmax, ymin, xmax, ymax),  // right
+      make_segment(xmax, ymin, xmin, ymin),  // bottom
+      make_segment(xmax, ymax, xmin, ymax),  // top
+  };
   for (const Segment& e : edges) {
     if (classify_segments(s, e, at) != kNoRelation) return 1;
   }

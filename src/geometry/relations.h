@@ -38,6 +38,16 @@ inline bool boxes_rule_out_relation(const Segment& a, const Segment& b) {
   return boxes_apart(box_of(a), box_of(b), kRelationReach) && long_enough_to_bound(a) && long_enough_to_bound(b);
 }
 
+// Where the carrying lines of a and b cross: the parameters t along a and u
+// along b (0 at the start, 1 at the end) and the point; `parallel` when the
+// cross product of the directions is below 0.001 and nothing else is known.
+struct LineCrossing {
+  bool parallel = true;
+  double t = 0.0, u = 0.0;
+  XY at;
+};
+LineCrossing cross_lines(const Segment& a, const Segment& b);
+
 // Code 0-9; `at` receives the crossing of the carrying lines unless they are parallel.
 int classify_segments(const Segment& a, const Segment& b, XY* at = nullptr);
 double distance_to_nearer_end(double len, double t);

@@ -38,39 +38,51 @@ bool all_finite(const double* v, int n) {
   return true;
 }
 
-void set_attribute(ReadPass& p, int& initial, int& current, int value) {
-  if (p.header_done == 0) initial = value;
-  current = value;
+}  // namespace
+
+bool read_attribute_line(const char* line, InputState& in, bool header_done) {
+  auto set = [header_done](int& initial, int& current, int value) {
+    if (!header_done) initial = value;
+    current = value;
+  };
+  char c1, c2;
+  int d;
+  unsigned x;
+  if (starts_with(line, "lc")) {
+    if (std::sscanf(line, "%c%c%d", &c1, &c2, &d) == 3) set(in.initial_color, in.current_color, d);
+  } else if (starts_with(line, "lt")) {
+    if (std::sscanf(line, "%c%c%d", &c1, &c2, &d) == 3) set(in.initial_line_type, in.current_line_type, d);
+  } else if (starts_with(line, "ly")) {
+    if (std::sscanf(line, "%c%c%x", &c1, &c2, &x) == 3)
+      set(in.initial_layer, in.current_layer, static_cast<int>(x & 0x7FFFFFFFu));
+  } else if (starts_with(line, "lg")) {
+    // A group outside 0-F has no scale entry: the line is ignored.
+    if (std::sscanf(line, "%c%c%x", &c1, &c2, &x) == 3 && x <= 0xF)
+      set(in.initial_group, in.current_group, static_cast<int>(x));
+  } else if (starts_with(line, "pn")) {
+    if (std::sscanf(line, "%c%c%d", &c1, &c2, &d) == 3) set(in.initial_pen, in.current_pen, d);
+  } else if (starts_with(line, "cn")) {
+    if (std::sscanf(line, "%c%c%d", &c1, &c2, &d) == 3 && d >= 0 && d <= 10)
+      set(in.initial_text_type, in.current_text_type, d);
+  } else {
+    return false;
+  }
+  return true;
 }
 
-void attribute_line(ReadPass& p, const char* line) {
-  InputState& in = p.input;
-  char c1, c2;
-  if (starts_with(line, "lc")) {
-    int v;
-    if (std::sscanf(line, "%c%c%d", &c1, &c2, &v) == 3) set_attribute(p, in.initial_color, in.current_color, v);
-  } else if (starts_with(line, "lt")) {
-    int v;
-    if (std::sscanf(line, "%c%c%d", &c1, &c2, &v) == 3)
-      set_attribute(p, in.initial_line_type, in.current_line_type, v);
-  } else if (starts_with(line, "ly")) {
-    unsigned v;
-    if (std::sscanf(line, "%c%c%x", &c1, &c2, &v) == 3)
-      set_attribute(p, in.initial_layer, in.current_layer, static_cast<int>(v & 0x7FFFFFFFu));
-  } else if (starts_with(line, "lg")) {
-    unsigned v;
-    // A group outside 0-F has no scale entry: the line is ignored.
-    if (std::sscanf(line, "%c%c%x", &c1, &c2, &v) == 3 && v <= 0xF)
-      set_attribute(p, in.initial_group, in.current_group, static_cast<int>(v));
-  } else if (starts_with(line, "pn")) {
-    int v;
-    if (std::sscanf(line, "%c%c%d", &c1, &c2, &v) == 3) set_attribute(p, in.initial_pen, in.current_pen, v);
-  } else if (starts_with(line, "cn")) {
-    int v;
-    if (std::sscanf(line, "%c%c%d", &c1, &c2, &v) == 3 && v >= 0 && v <= 10)
-      set_attribute(p, in.initial_text_type, in.current_text_type, v);
-  }
+const char* text_of(const char* line) {
+  const char* q = std::strchr(line, '"');
+  return q != nullptr ? q + 1 : "";
 }
+
+bool is_text_line(const char* line) {
+  static const char* const keys[] = {"ch", "cv", "cs", "cr", "co", "cp", "ct", "ck", "cz", "c2"};
+  for (const char* k : keys)
+    if (starts_with(line, k)) return true;
+  return false;
+}
+
+namespace {
 
 bool filter_accepts(const Settings& s, const InputState& in) {
   int m = (s.filter_layer == in.current_layer ? 4 : 0) + (s.filter_line_type == in.current_line_type ? 2 : 0) +
@@ -89,7 +101,7 @@ void segment_line(ReadPass& p, const char* line) {
   p.input.bounds.widen(x1, y1);
   p.input.bounds.widen(x2, y2);
   Segment* s = p.store.new_segment();
-  s->x1 = x1, s->y1 = y1, s->x2 = x2, s->y2 = y2;
+  *s = make_segment(x1, y1, x2, y2);
   if (p.ref_line_armed) {
     p.settings.ref_line_angle = vector_angle(x2 - x1, y2 - y1);
     p.ref_line_armed = false;
@@ -97,12 +109,6 @@ void segment_line(ReadPass& p, const char* line) {
   s->id = p.store.next_entity_id++;
   s->next = p.store.segment_list;
   p.store.segment_list = s;
-}
-
-// The text starts right after the line's first double quote (empty without one).
-const char* text_of(const char* line) {
-  const char* q = std::strchr(line, '"');
-  return q != nullptr ? q + 1 : "";
 }
 
 bool starts_with_nocase(const char* text, const char* prefix) {
@@ -148,9 +154,7 @@ void text_line(ReadPass& p, const char* line) {
   // those of a neighbouring text when some edges were too short to keep.
   const std::int32_t box = p.store.next_text_box_id++;
   for (int i = 0; i < 4; ++i) {
-    Segment e;
-    e.x1 = corners[i][0], e.y1 = corners[i][1];
-    e.x2 = corners[i + 1][0], e.y2 = corners[i + 1][1];
+    Segment e = make_segment(corners[i][0], corners[i][1], corners[i + 1][0], corners[i + 1][1]);
     e.id = box;
     to_origin.apply(e);
     turn.apply(e);
@@ -202,27 +206,22 @@ void text_type0_line(InputState& in, const char* line) {
   if (n >= 4) in.text_color[0] = colour;
 }
 
-bool is_text_keyword(const char* line) {
-  static const char* const keys[] = {"ch", "cv", "cs", "cr", "co", "cp", "ct", "ck", "cz", "c2"};
-  for (const char* k : keys)
-    if (starts_with(line, k)) return true;
-  return false;
-}
-
 void entity_line(ReadPass& p, const char* line) {
   InputState& in = p.input;
   if (line[0] == ' ') {
     segment_line(p, line);
   } else if (starts_with(line, "ci")) {
     insert_arc_line(line, p.settings, in, p.store, p.store.arc_list);
-  } else if (is_text_keyword(line)) {
+  } else if (is_text_line(line)) {
     text_line(p, line);
   } else if (starts_with(line, "hp2 ")) {
     read_points(line, in.hp2_x, in.hp2_y);
+    in.hp2_given = true;
     in.hp2_x += p.settings.hp2_offset_x;
     in.hp2_y += p.settings.hp2_offset_y;
   } else if (starts_with(line, "hp1 ")) {
     read_points(line, in.hp1_x, in.hp1_y);
+    in.hp1_given = true;
   } else if (starts_with(line, "hp")) {
     pick_point_line(p, line);
   } else if (starts_with(line, "hhp1ln") || starts_with(line, "hhp2ln")) {
@@ -280,8 +279,7 @@ Arc* insert_arc_line(const char* line, const Settings& settings, const InputStat
   a->end = end * pi / 180.0;
   a->tilt = tilt * pi / 180.0;
   if (a->start > a->end) a->start -= 2.0 * pi;
-  a->attr = static_cast<std::uint32_t>((input.current_layer & 0xF) + 16 * (input.current_line_type & 0xF) +
-                                       256 * (input.current_color & 0xF));
+  a->attr = attr_word(input.current_layer, input.current_line_type, input.current_color);
   a->id = store.next_entity_id++;
   a->next = list;
   list = a;
@@ -293,7 +291,7 @@ void read_exchange_file(std::FILE* in, Settings& settings, InputState& input, En
   store.pick_point_count = 0;
   char line[256];
   while (std::fgets(line, kLineLimit, in) != nullptr) {
-    attribute_line(pass, line);
+    read_attribute_line(line, input, pass.header_done != 0);
     entity_line(pass, line);
   }
 }

@@ -19,6 +19,7 @@ struct InputState {
 
   double hp1_x = 0.0, hp1_y = 0.0;
   double hp2_x = 0.0, hp2_y = 0.0;  // the hatch origin
+  bool hp1_given = false, hp2_given = false;
   // Starts at 100000 and 0, not at an empty box: the start values are part of
   // the box, so coordinates below 0 never lower its maximum under 0.
   Box bounds{100000.0, 100000.0, 0.0, 0.0};

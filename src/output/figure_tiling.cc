@@ -7,6 +7,7 @@
 #include "base/failure.h"
 #include "base/interrupt.h"
 #include "base/messages.h"
+#include "geometry/arcs.h"
 #include "geometry/primitives.h"
 #include "output/exchange_writer.h"
 #include "output/clipping.h"
@@ -16,14 +17,14 @@ namespace hatch {
 namespace {
 
 void want_line_attributes(OutputContext& ctx, std::uint32_t attr) {
-  ctx.wanted.layer = static_cast<int>(attr & 0xFu);
-  ctx.wanted.line_type = static_cast<int>((attr >> 4) & 0xFu);
-  ctx.wanted.color = static_cast<int>((attr >> 8) & 0xFu);
+  ctx.wanted.layer = attr_layer(attr);
+  ctx.wanted.line_type = attr_line_type(attr);
+  ctx.wanted.color = attr_colour(attr);
 }
 
 void want_point_attributes(OutputContext& ctx, std::uint32_t attr) {
-  ctx.wanted.layer = static_cast<int>(attr & 0xFu);
-  ctx.wanted.pen = static_cast<int>((attr >> 4) & 0xFu);
+  ctx.wanted.layer = attr_layer(attr);
+  ctx.wanted.pen = attr_pen(attr);
 }
 
 enum class Placement { clipped, whole };
@@ -99,25 +100,16 @@ XY arc_middle_point(const Arc& piece) {
     s = 0.0;
     e = full;
   }
-  const double m = s < e ? (s + e) / 2.0 : (s - full + e) / 2.0;
-  const double dx = piece.r * std::cos(m);
-  const double dy = piece.r * std::sin(m) * piece.flatness;
-  const double ct = std::cos(piece.tilt), st = std::sin(piece.tilt);
-  return XY{piece.cx + dx * ct - dy * st, piece.cy + dx * st + dy * ct};
+  return arc_point(piece, s < e ? (s + e) / 2.0 : (s - full + e) / 2.0);
 }
 
 void place_figure_clipped(OutputContext& ctx, double ox, double oy) {
   rearm_interrupt();
   const FigureData& fig = *ctx.figure;
   for (const FigureLine* l = fig.lines; l != nullptr; l = l->next) {
-    Segment s;
-    s.x1 = l->x1 + ox;
-    s.y1 = l->y1 + oy;
-    s.x2 = l->x2 + ox;
-    s.y2 = l->y2 + oy;
     want_line_attributes(ctx, l->attr);
     emit_wanted_attributes(ctx);
-    write_clipped(ctx, s);
+    write_clipped(ctx, make_segment(l->x1 + ox, l->y1 + oy, l->x2 + ox, l->y2 + oy));
   }
   for (const Arc* a = fig.arcs; a != nullptr; a = a->next) place_arc_clipped(ctx, *a, ox, oy);
   for (const Point* p = fig.points; p != nullptr; p = p->next) {

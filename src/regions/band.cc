@@ -50,11 +50,7 @@ const Segment* nearest_visible_segment(const Segment* chain, double px, double p
   for (const Segment* s = chain; s != nullptr; s = s->next) {
     rearm_interrupt();
     const XY mid = midpoint(*s);
-    Segment probe;
-    probe.x1 = px;
-    probe.y1 = py;
-    probe.x2 = mid.x;
-    probe.y2 = mid.y;
+    const Segment probe = make_segment(px, py, mid.x, mid.y);
     bool seen = true;
     for (const Segment* o = chain; o != nullptr && seen; o = o->next) {
       if (o != s && classify_segments(*o, probe) != 0) seen = false;
@@ -213,16 +209,8 @@ void build_band(Segment*& list, const Band& band, EntityStore& store) {
     const Segment* head = list;
     const Segment* tail = last_of(list);
     const Segment* edge_tail = last_of(edges);
-    Segment cap1;
-    cap1.x1 = head->x1;
-    cap1.y1 = head->y1;
-    cap1.x2 = edges->x1;
-    cap1.y2 = edges->y1;
-    Segment cap2;
-    cap2.x1 = tail->x2;
-    cap2.y1 = tail->y2;
-    cap2.x2 = edge_tail->x2;
-    cap2.y2 = edge_tail->y2;
+    const Segment cap1 = make_segment(head->x1, head->y1, edges->x1, edges->y1);
+    const Segment cap2 = make_segment(tail->x2, tail->y2, edge_tail->x2, edge_tail->y2);
     store.insert_copy(edges, cap1, band.tol);
     store.insert_copy(edges, cap2, band.tol);
   }

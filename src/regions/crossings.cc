@@ -47,9 +47,7 @@ int collect_crossings(CrossingTable& table, const Segment* loop, const Segment& 
 void arc_crossing_point(Crossing& entry, const Segment& line, const Arc& arc) {
   XY p1, p2;
   line_meets_ellipse(line, arc, p1, p2);
-  Segment q;
-  q.x1 = p1.x, q.y1 = p1.y;
-  q.x2 = p2.x, q.y2 = p2.y;
+  Segment q = make_segment(p1.x, p1.y, p2.x, p2.y);
   from_arc_frame(q, arc);
   if (distance(entry.x, entry.y, q.x1, q.y1) < distance(entry.x, entry.y, q.x2, q.y2)) {
     entry.x_used = q.x1;

@@ -24,11 +24,7 @@ void reset_trace(TraceContext& ctx) {
 Segment probe_right_of(const Segment& s) {
   double len = segment_length(s);
   XY m = midpoint(s);
-  Segment probe;
-  probe.x1 = m.x, probe.y1 = m.y;
-  probe.x2 = m.x + kFar * (s.y2 - s.y1) / len;
-  probe.y2 = m.y - kFar * (s.x2 - s.x1) / len;
-  return probe;
+  return make_segment(m.x, m.y, m.x + kFar * (s.y2 - s.y1) / len, m.y - kFar * (s.x2 - s.x1) / len);
 }
 
 // Outlines already taken by the outermost rule do not block.
@@ -61,21 +57,14 @@ int prepare_start(Segment*& list, Segment* edge, double px, double py, TraceCont
     return 1;
   }
   ctx.trace_start = {c.x, c.y};
-  Segment piece;
-  piece.id = edge->id;
-  piece.arc = edge->arc;
-  piece.x1 = edge->x1, piece.y1 = edge->y1;
-  piece.x2 = c.x, piece.y2 = c.y;
-  store.insert_copy(list, piece, tol);
+  store.insert_copy(list, piece_of(*edge, edge->x1, edge->y1, c.x, c.y), tol);
   edge->x1 = c.x;
   edge->y1 = c.y;
   return 1;
 }
 
 Segment* nearest_edge_right_of(Segment* list, double px, double py, XY& hit) {
-  Segment ray;
-  ray.x1 = px, ray.y1 = py;
-  ray.x2 = kFar, ray.y2 = py;
+  const Segment ray = make_segment(px, py, kFar, py);
   double best = kFar;
   Segment* found = nullptr;
   for (Segment* s = list; s != nullptr; s = s->next) {

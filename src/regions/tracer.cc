@@ -15,18 +15,12 @@ namespace hatch {
 int classify_for_trace(const Segment& a, const Segment& b, XY* at) {
   // Every nonzero code needs the crossing near both segments; callers read `at` only then.
   if (boxes_rule_out_relation(a, b)) return 0;
-  double la = segment_length(a);
-  double lb = segment_length(b);
-  double ax = a.x2 - a.x1, ay = a.y2 - a.y1;
-  double bx = b.x2 - b.x1, by = b.y2 - b.y1;
-  double wx = b.x1 - a.x1, wy = b.y1 - a.y1;
-  double den = bx * ay - by * ax;
-  if (std::fabs(den) < 0.001) return 0;
-  double t = (bx * wy - by * wx) / den;
-  double u = (ax * wy - ay * wx) / den;
-  if (at != nullptr) *at = {a.x1 + ax * t, a.y1 + ay * t};
-  double ea = distance_to_nearer_end(la, t);
-  double eb = distance_to_nearer_end(lb, u);
+  const LineCrossing c = cross_lines(a, b);
+  if (c.parallel) return 0;
+  if (at != nullptr) *at = c.at;
+  const double t = c.t, u = c.u;
+  const double ea = distance_to_nearer_end(segment_length(a), t);
+  const double eb = distance_to_nearer_end(segment_length(b), u);
   if (ea <= 0.1 && eb <= 0.1) return 0;
   if (ea <= 0.1 && u > 0.0 && u < 1.0) return 3;
   if (eb <= 0.1 && t > 0.0 && t < 1.0) return 2;
@@ -38,12 +32,7 @@ namespace {
 
 // The part of s beyond `at` becomes a new piece at the head of the list; s ends at `at`.
 void split_at(Segment*& list, Segment& s, XY at, EntityStore& store, double tol) {
-  Segment piece;
-  piece.id = s.id;
-  piece.arc = s.arc;
-  piece.x1 = at.x, piece.y1 = at.y;
-  piece.x2 = s.x2, piece.y2 = s.y2;
-  store.insert_copy(list, piece, tol);
+  store.insert_copy(list, piece_of(s, at.x, at.y, s.x2, s.y2), tol);
   s.x2 = at.x;
   s.y2 = at.y;
 }

@@ -81,14 +81,6 @@ void count_arc(Tally& t, const Arc& a) {
   }
 }
 
-bool is_text_line(std::string_view s) {
-  static const char* const keys[] = {"ch", "cv", "cs", "cr", "co", "cp", "ct", "ck", "cz", "c2"};
-  for (const char* k : keys) {
-    if (starts_with(s, k)) return true;
-  }
-  return false;
-}
-
 bool starts_with_nocase(std::string_view s, std::string_view prefix) {
   if (s.size() < prefix.size()) return false;
   for (std::size_t i = 0; i < prefix.size(); ++i) {
@@ -98,11 +90,9 @@ bool starts_with_nocase(std::string_view s, std::string_view prefix) {
   return true;
 }
 
-// The text of a text line: from the first double quote to the closing one.
-std::string_view quoted_text(std::string_view line) {
-  std::size_t q = line.find('"');
-  if (q == std::string_view::npos) return {};
-  std::string_view t = without_line_end(line.substr(q + 1));
+// The text of a text line as a label: without its line end and closing quote.
+std::string_view label_of(const char* line) {
+  std::string_view t = without_line_end(text_of(line));
   if (!t.empty() && t.back() == '"') t.remove_suffix(1);
   return t;
 }
@@ -112,13 +102,11 @@ void scan_extras(std::FILE* in, InputExtras& extras) {
   char line[256];
   while (std::fgets(line, 250, in) != nullptr) {
     std::string_view s(line);
-    if (starts_with(s, "hp1 ")) extras.hp1_given = true;
-    if (starts_with(s, "hp2 ")) extras.hp2_given = true;
     if (starts_with(s, "h#") || starts_with(s, "hq")) {
       extras.messages.push_back(sjis_to_utf8(without_line_end(s.substr(2))));
     }
-    if (is_text_line(s)) {
-      std::string_view t = quoted_text(s);
+    if (is_text_line(line)) {
+      std::string_view t = label_of(line);
       if (!starts_with_nocase(t, "/e") && !starts_with_nocase(t, "/j"))
         extras.texts.push_back(sjis_to_utf8(t));
     }
@@ -261,8 +249,8 @@ Tally draw_input(const EntityStore& store, const InputState& input, const InputE
     m.label = name;
     picture.input.push_back(m);
   };
-  if (extras.hp1_given) marker(input.hp1_x, input.hp1_y, kHp1Stroke, "hp1");
-  if (extras.hp2_given) marker(input.hp2_x, input.hp2_y, kHp2Stroke, "hp2");
+  if (input.hp1_given) marker(input.hp1_x, input.hp1_y, kHp1Stroke, "hp1");
+  if (input.hp2_given) marker(input.hp2_x, input.hp2_y, kHp2Stroke, "hp2");
   return t;
 }
 
@@ -279,26 +267,11 @@ void OutputReplay::line(std::string_view raw, Picture& picture) {
   std::string_view body = without_line_end(raw);
   std::string text(body);  // zero-terminated for sscanf
   const char* l = text.c_str();
-  int d = 0;
-  unsigned x = 0;
   if (starts_with(body, "h#") || starts_with(body, "hq")) {
     picture.captions.push_back(sjis_to_utf8(body.substr(2)));
     ++tally_.messages;
-  } else if (starts_with(body, "lc")) {
-    if (std::sscanf(l + 2, "%d", &d) == 1) host_.current_color = d;
-    ++tally_.attributes;
-  } else if (starts_with(body, "lt")) {
-    if (std::sscanf(l + 2, "%d", &d) == 1) host_.current_line_type = d;
-    ++tally_.attributes;
-  } else if (starts_with(body, "pn")) {
-    if (std::sscanf(l + 2, "%d", &d) == 1) host_.current_pen = d;
-    ++tally_.attributes;
-  } else if (starts_with(body, "ly")) {
-    if (std::sscanf(l + 2, "%x", &x) == 1) host_.current_layer = static_cast<int>(x & 0x7FFFFFFFu);
-    ++tally_.attributes;
-  } else if (starts_with(body, "lg")) {
-    // A group without a scale entry keeps the previous one.
-    if (std::sscanf(l + 2, "%x", &x) == 1 && x <= 0xF) host_.current_group = static_cast<int>(x);
+  } else if (read_attribute_line(l, host_, true)) {
+    // The host reads attribute commands as the reader does once the header is done.
     ++tally_.attributes;
   } else if (starts_with(body, " ")) {
     double v[4];

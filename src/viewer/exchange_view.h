@@ -28,9 +28,8 @@ struct Tally {
       attributes = 0;
 };
 
-// What the reader does not keep: whether hp1/hp2 were given, and the message lines.
+// What the reader does not keep: the message lines and the texts.
 struct InputExtras {
-  bool hp1_given = false, hp2_given = false;
   std::vector<std::string> messages;  // UTF-8, from "h#" and "hq" lines
   // UTF-8, of the text lines that may have made a box, in file order; they label the
   // boxes only when there are as many boxes (a text type without boxes breaks the pairing).

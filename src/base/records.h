@@ -32,6 +32,9 @@ struct Segment {
   Arc* arc = nullptr;  // the arc this edge is a chord or piece of
   Segment* next = nullptr;
 
+  XY start() const { return {x1, y1}; }
+  XY end() const { return {x2, y2}; }
+
   int region_state() const { return static_cast<int>(marks & 0xFu); }
   int trace_mark() const { return static_cast<int>((marks >> 4) & 0xFu); }
   void set_region_state(int v) { marks = (marks & ~0xFu) | (static_cast<std::uint32_t>(v) & 0xFu); }

@@ -6,6 +6,10 @@
 
 namespace hatch {
 
+enum class HatchStyle : int { lines = 0, brick = 1, figure = 2, fan = 3, slant = 4 };
+enum class FigureVariant : int { tiled = 0, whole = 1 };  // /s5 clipped copies, /s6 whole copies
+enum class FillMode : int { by_points = 1, all_outer = 2 };
+
 struct AttrSet {
   int layer = -1;
   int line_type = -1;
@@ -14,42 +18,43 @@ struct AttrSet {
 
 struct Settings {
   // Set by options.
-  int hatch_style = 0;  // 0 lines, 1 brick, 2 figure, 3 fan, 4 slant
+  HatchStyle hatch_style = HatchStyle::lines;
   int line_count = 1;
-  int figure_variant = 0;  // 0 tiled and clipped (/s5), 1 whole copies (/s6)
+  FigureVariant figure_variant = FigureVariant::tiled;
   std::string figure_file_name;  // up to 79 bytes
   std::string extra_input_name;  // up to 255 bytes
   double tile_x = 200.0, tile_y = 100.0;
-  int outline_on = 0;
+  bool outline_on = false;
   int outline_group = 0;
-  int break_check = 0;
-  int break_marks = 1;
-  int paper_units = 0;
+  bool break_check = false;
+  bool break_marks = true;
+  bool paper_units = false;
   int figure_count = 5;
   double figure_scale = 1.0;
   double offset_distance = 100.0;
-  int offset_mode = 0;
-  int random_on = 0;
+  bool offset_mode = false;
+  bool random_on = false;
   int random_count = 50;
-  int hatch_attr_given = 0;
+  bool hatch_attr_given = false;
   AttrSet hatch_attr[2];
   int filter_layer = -1, filter_line_type = -1, filter_color = -1;
   int filter_mask = 0;
-  double angles[4] = {0.0, 0.0, 0.0, 0.0};  // degrees until converted, then radians
+  double angles_deg[4] = {0.0, 0.0, 0.0, 0.0};  // as given
+  double angles[4] = {0.0, 0.0, 0.0, 0.0};      // radians, from convert_angles on
   int angle_count = 1;
   double pitches[4] = {100.0, 100.0, 100.0, 100.0};
   int pitch_count = 1;
-  int pitch_along_axis = 0;
+  bool pitch_along_axis = false;  // /v: the pitch was given along an axis
   double hp2_offset_x = 0.0, hp2_offset_y = 0.0;
   int z_flag = 0;
   double line_spacing = 50.0;
 
   // Set by the run itself.
-  int fill_mode = 2;  // 1 by pick points, 2 all outer regions
+  FillMode fill_mode = FillMode::all_outer;
   double tolerance = 0.5;
-  int ref_line_given = 0;
+  bool ref_line_given = false;
   double ref_line_angle = 0.0;
-  int command_file_seen = 0;
+  bool command_file_seen = false;
   std::string command_file_name;
 };
 

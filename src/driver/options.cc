@@ -1,5 +1,6 @@
 #include "driver/options.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -49,98 +50,96 @@ void read_attr_triple(const char* value, std::size_t len, std::size_t at, int& a
 
 void apply_command_file(Settings& settings, const char* name);
 
+void set_style(Settings& s, const char* value) {
+  switch (value[0]) {
+    case '1':
+    case '2':
+    case '3':
+      s.hatch_style = HatchStyle::lines;
+      read_int(value, s.line_count);
+      break;
+    case '4':
+      s.hatch_style = HatchStyle::brick;
+      break;
+    case '5':
+      s.hatch_style = HatchStyle::figure;
+      s.figure_variant = FigureVariant::tiled;
+      break;
+    case '6':
+      s.hatch_style = HatchStyle::figure;
+      s.figure_variant = FigureVariant::whole;
+      break;
+    case '7':
+      s.hatch_style = HatchStyle::fan;
+      break;
+    case '8':
+      s.hatch_style = HatchStyle::slant;
+      break;
+    default:
+      break;
+  }
+}
+
+// Reads up to two numbers into a and b; those that cannot be read keep their value.
+void read_pair(const char* value, double& a, double& b) {
+  double v[2];
+  const int n = read_numbers(value, v, 2);
+  if (n >= 1) a = v[0];
+  if (n >= 2) b = v[1];
+}
+
+void read_one(const char* value, double& a) {
+  double v;
+  if (read_numbers(value, &v, 1) == 1) a = v;
+}
+
 // Handles one option word; returns false when its letter is no option.
 bool apply_option(Settings& s, const char* word) {
-  const char letter = word[1];
+  const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(word[1])));
   const char* value = word[1] == '\0' ? word + 1 : word + 2;
   const std::size_t len = std::strlen(value);
   switch (letter) {
     case 'f':
-    case 'F':
       if (len > kMaxFigureName) return false;
       s.figure_file_name = value;
       return true;
     case 'm':
-    case 'M':
       if (len > kMaxExtraName) return false;
       s.extra_input_name = value;
       return true;
     case 's':
-    case 'S':
-      switch (value[0]) {
-        case '1':
-        case '2':
-        case '3':
-          s.hatch_style = 0;
-          read_int(value, s.line_count);
-          break;
-        case '4':
-          s.hatch_style = 1;
-          break;
-        case '5':
-          s.hatch_style = 2;
-          s.figure_variant = 0;
-          break;
-        case '6':
-          s.hatch_style = 2;
-          s.figure_variant = 1;
-          break;
-        case '7':
-          s.hatch_style = 3;
-          break;
-        case '8':
-          s.hatch_style = 4;
-          break;
-        default:
-          break;
-      }
+      set_style(s, value);
       return true;
     case 't':
-    case 'T': {
-      double v[2];
-      int n = read_numbers(value, v, 2);
-      if (n >= 1) s.tile_x = v[0];
-      if (n >= 2) s.tile_y = v[1];
+      read_pair(value, s.tile_x, s.tile_y);
       return true;
-    }
-    case 'j':
-    case 'J': {
-      s.outline_on = 1;
+    case 'j': {
+      s.outline_on = true;
       unsigned g;
       if (std::sscanf(value, "%x", &g) == 1 && g <= 0xF) s.outline_group = static_cast<int>(g);
       return true;
     }
     case 'e':
-    case 'E':
-      s.break_check = 1;
-      if (value[0] == '0') s.break_marks = 0;
+      s.break_check = true;
+      if (value[0] == '0') s.break_marks = false;
       return true;
     case 'b':
-    case 'B':
-      s.paper_units = 1;
+      s.paper_units = true;
       return true;
     case 'g':
-    case 'G': {
       read_int(value, s.figure_count);
-      double v;
-      if (read_numbers(value, &v, 1) == 1) s.figure_scale = v;
+      read_one(value, s.figure_scale);
       return true;
-    }
     case 'o':
-    case 'O': {
-      double v;
-      if (read_numbers(value, &v, 1) == 1) s.offset_distance = v;
-      s.offset_mode = 1;
+      read_one(value, s.offset_distance);
+      s.offset_mode = true;
       return true;
-    }
     case 'r':
-    case 'R':
-      s.random_on = 1;
+      s.random_on = true;
       read_int(value, s.random_count);
       return true;
     case 'h':
-    case 'H':
-      s.hatch_attr_given = 1;
+      s.hatch_attr_given = true;
       read_attr_triple(value, len, 0, s.hatch_attr[0].layer, s.hatch_attr[0].line_type, s.hatch_attr[0].color);
       if (len > 3 && value[3] == ',')
         read_attr_triple(value, len, 4, s.hatch_attr[1].layer, s.hatch_attr[1].line_type,
@@ -149,47 +148,33 @@ bool apply_option(Settings& s, const char* word) {
         s.hatch_attr[1] = s.hatch_attr[0];
       return true;
     case 'l':
-    case 'L':
       read_attr_triple(value, len, 0, s.filter_layer, s.filter_line_type, s.filter_color);
       // Recomputed rather than accumulated, so a second /l cannot leave bits no line can match.
       s.filter_mask = (s.filter_layer != -1 ? 4 : 0) | (s.filter_line_type != -1 ? 2 : 0) |
                       (s.filter_color != -1 ? 1 : 0);
       return true;
-    case 'a':
-    case 'A': {
-      int n = read_numbers(value, s.angles, 4);
+    case 'a': {
+      const int n = read_numbers(value, s.angles_deg, 4);
       s.angle_count = n > 0 ? n : 1;
       return true;
     }
     case 'k':
-    case 'K': {
-      double v[2];
-      int n = read_numbers(value, v, 2);
-      if (n >= 1) s.hp2_offset_x = v[0];
-      if (n >= 2) s.hp2_offset_y = v[1];
+      read_pair(value, s.hp2_offset_x, s.hp2_offset_y);
       return true;
-    }
     case 'p':
-    case 'P':
-    case 'v':
-    case 'V': {
-      int n = read_numbers(value, s.pitches, 4);
+    case 'v': {
+      const int n = read_numbers(value, s.pitches, 4);
       s.pitch_count = n > 0 ? n : 1;
-      s.pitch_along_axis = (letter == 'v' || letter == 'V') ? 1 : 0;
+      s.pitch_along_axis = letter == 'v';
       return true;
     }
     case 'z':
-    case 'Z':
       read_int(value, s.z_flag);
       return true;
     case 'w':
-    case 'W': {
-      double v;
-      if (read_numbers(value, &v, 1) == 1) s.line_spacing = v;
+      read_one(value, s.line_spacing);
       return true;
-    }
     case 'i':
-    case 'I':
       return true;
     default:
       return false;
@@ -199,8 +184,8 @@ bool apply_option(Settings& s, const char* word) {
 bool is_ascii_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 void apply_command_file(Settings& settings, const char* name) {
-  if (settings.command_file_seen == 1) fail(msg::second_command_file);
-  settings.command_file_seen = 1;
+  if (settings.command_file_seen) fail(msg::second_command_file);
+  settings.command_file_seen = true;
   settings.command_file_name = name;
   std::FILE* f = std::fopen(name, "r");
   if (f == nullptr) fail(msg::command_file_open_failed);
@@ -269,8 +254,8 @@ void check_lengths(const Settings& s) {
 
 void convert_angles(Settings& s) {
   for (int i = 0; i < s.angle_count && i < 4; ++i) {
-    s.angles[i] = s.angles[i] * pi / 180.0;
-    if (s.pitch_along_axis == 1) {
+    s.angles[i] = s.angles_deg[i] * pi / 180.0;
+    if (s.pitch_along_axis) {
       // Decide by the line's inclination, whatever quadrant the angle was given in.
       double b = std::fmod(s.angles[i], pi);
       if (b >= pi / 2.0)

@@ -33,22 +33,22 @@ std::string failure_of(std::vector<const char*> words) {
 }
 
 TEST(Options, StyleWordsInEitherCase) {
-  EXPECT_EQ(parse({"/S4"}).hatch_style, 1);
-  EXPECT_EQ(parse({"/s4"}).hatch_style, 1);
+  EXPECT_EQ(parse({"/S4"}).hatch_style, HatchStyle::brick);
+  EXPECT_EQ(parse({"/s4"}).hatch_style, HatchStyle::brick);
   Settings two = parse({"/s2"});
-  EXPECT_EQ(two.hatch_style, 0);
+  EXPECT_EQ(two.hatch_style, HatchStyle::lines);
   EXPECT_EQ(two.line_count, 2);
   Settings six = parse({"/s6"});
-  EXPECT_EQ(six.hatch_style, 2);
-  EXPECT_EQ(six.figure_variant, 1);
+  EXPECT_EQ(six.hatch_style, HatchStyle::figure);
+  EXPECT_EQ(six.figure_variant, FigureVariant::whole);
   Settings nine = parse({"/s8", "/s9"});  // an unknown style digit changes nothing
-  EXPECT_EQ(nine.hatch_style, 4);
+  EXPECT_EQ(nine.hatch_style, HatchStyle::slant);
 }
 
 TEST(Options, AnglesAndPitchesCountWhatWasRead) {
   Settings s = parse({"/a30,60", "/p5"});
   EXPECT_EQ(s.angle_count, 2);
-  EXPECT_DOUBLE_EQ(s.angles[1], 60.0);
+  EXPECT_DOUBLE_EQ(s.angles_deg[1], 60.0);
   for (double p : s.pitches) EXPECT_DOUBLE_EQ(p, 5.0);
   Settings t = parse({"/p5,10"});
   EXPECT_EQ(t.pitch_count, 2);
@@ -59,7 +59,7 @@ TEST(Options, AnglesAndPitchesCountWhatWasRead) {
   // Nothing readable: the count is 1 and the values stay.
   Settings u = parse({"/a30,60", "/a"});
   EXPECT_EQ(u.angle_count, 1);
-  EXPECT_DOUBLE_EQ(u.angles[0], 30.0);
+  EXPECT_DOUBLE_EQ(u.angles_deg[0], 30.0);
   Settings v = parse({"/v7"});
   EXPECT_EQ(v.pitch_along_axis, 1);
   EXPECT_EQ(parse({"/v7", "/p7"}).pitch_along_axis, 0);
@@ -125,7 +125,7 @@ TEST(Options, RefusedWordsCarryTheWordsSoFar) {
   EXPECT_EQ(failure_of({long_name.c_str()}), long_name + " " + msg::bad_parameter);
   EXPECT_EQ(failure_of({"\x81\x40/a45"}), msg::full_width_space);
   // A word starting with a digit is ignored.
-  EXPECT_EQ(parse({"12"}).hatch_style, 0);
+  EXPECT_EQ(parse({"12"}).hatch_style, HatchStyle::lines);
 }
 
 TEST(Options, CommandFileWordsAfterTheLeadingWord) {
@@ -137,8 +137,8 @@ TEST(Options, CommandFileWordsAfterTheLeadingWord) {
   std::ofstream("cmds") << "x  /s4   /a45\r\n/s1\n";
   const char* file = "cmds";
   Settings s = parse({file});
-  EXPECT_EQ(s.hatch_style, 1);
-  EXPECT_DOUBLE_EQ(s.angles[0], 45.0);
+  EXPECT_EQ(s.hatch_style, HatchStyle::brick);
+  EXPECT_DOUBLE_EQ(s.angles_deg[0], 45.0);
   EXPECT_EQ(s.command_file_seen, 1);
   EXPECT_EQ(failure_of({file, file}), msg::second_command_file);
   fs::current_path(old);

@@ -136,8 +136,8 @@ void prepare_boundary(RunState& r) {
   split_arcs_at_arc_ends(store.arc_list, store, s.tolerance);
   split_arcs_by_segments(store.arc_list, store.segment_list, store, s.tolerance);
   flatten_arcs(store, s.tolerance);
-  if (store.segment_list != nullptr && store.segment_list->next == nullptr && s.offset_mode == 0) {
-    s.fill_mode = 1;
+  if (store.segment_list != nullptr && store.segment_list->next == nullptr && !s.offset_mode) {
+    s.fill_mode = FillMode::by_points;
     build_single_segment_frame(store, r.input, s.tolerance);
   }
   merge_collinear_segments(store.segment_list, store, s.tolerance);
@@ -161,12 +161,12 @@ void write_output(RunState& r, std::FILE* out) {
   // The reference-line turn comes before the figure is read, so that a figure
   // placed whole keeps the orientation it has in its file.
   if (s.ref_line_given) turn_angles_to_reference(s);
-  if (s.hatch_style == 2) {
+  if (s.hatch_style == HatchStyle::figure) {
     if (s.figure_file_name.empty()) fail(msg::figure_not_named);
     read_figure_file(s, r.input, r.store, r.figure);
   }
   OutputContext ctx(out, s, r.input, r.store, r.results, &r.figure);
-  if (s.break_check == 0)
+  if (!s.break_check)
     write_results(ctx);
   else
     write_break_report(ctx);

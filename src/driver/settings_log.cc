@@ -50,31 +50,31 @@ int clamp_count(int n) { return n < 1 ? 1 : (n > 4 ? 4 : n); }
 
 void write_settings_log(std::FILE* out, const Settings& s) {
   switch (s.hatch_style) {
-    case 0:
+    case HatchStyle::lines:
       std::fprintf(out, "/s%d\n", s.line_count);
       break;
-    case 1:
+    case HatchStyle::brick:
       std::fprintf(out, "/s4\n/t%s,%s\n", format_one_decimal(s.tile_x).c_str(),
                    format_one_decimal(s.tile_y).c_str());
       break;
-    case 2:
-      std::fprintf(out, s.figure_variant == 1 ? "/s6\n" : "/s5\n");
+    case HatchStyle::figure:
+      std::fprintf(out, s.figure_variant == FigureVariant::whole ? "/s6\n" : "/s5\n");
       std::fprintf(out, "/g%s\n", format_one_decimal(s.figure_scale).c_str());
       std::fprintf(out, "/f%s\n", s.figure_file_name.c_str());
       break;
-    case 3:
+    case HatchStyle::fan:
       std::fprintf(out, "/s7\n/g%d\n", s.figure_count);
       break;
-    default:
+    case HatchStyle::slant:
       break;
   }
   if (s.random_on) std::fprintf(out, "/r%d\n", s.random_count);
   std::fprintf(out, "/z%d\n", s.z_flag);
   if (s.outline_on) std::fprintf(out, "/j%x\n", static_cast<unsigned>(s.outline_group));
-  std::string line = "/a" + format_one_decimal(s.angles[0]);
-  for (int i = 1; i < clamp_count(s.angle_count); ++i) line += "," + format_one_decimal(s.angles[i]);
+  std::string line = "/a" + format_one_decimal(s.angles_deg[0]);
+  for (int i = 1; i < clamp_count(s.angle_count); ++i) line += "," + format_one_decimal(s.angles_deg[i]);
   std::fprintf(out, "%s\n", line.c_str());
-  line = std::string("/") + (s.pitch_along_axis == 1 ? 'v' : 'p') + format_one_decimal(s.pitches[0]);
+  line = std::string("/") + (s.pitch_along_axis ? 'v' : 'p') + format_one_decimal(s.pitches[0]);
   for (int i = 1; i < clamp_count(s.pitch_count); ++i) line += "," + format_one_decimal(s.pitches[i]);
   std::fprintf(out, "%s\n", line.c_str());
   std::fprintf(out, "/w%s\n", format_one_decimal(s.line_spacing).c_str());

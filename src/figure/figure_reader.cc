@@ -130,7 +130,7 @@ void read_figure_file(const Settings& settings, InputState& input, EntityStore& 
   count_text[kBlockSize] = '\0';
   const FigureCounts counts = parse_figure_counts(count_text);
 
-  const bool turn = settings.figure_variant == 1 && turn_angle != 0.0;
+  const bool turn = settings.figure_variant == FigureVariant::whole && turn_angle != 0.0;
   const Transform turning = Transform::rotation(-turn_angle);
   const double scale = settings.figure_scale;
   unsigned char rec[kArcRecordSize];

@@ -284,12 +284,12 @@ TEST_F(FigureReader, WholeCopyFigureTurnsByMinusTheAngle) {
       .arc({10, 0, 1, 5000, 0, 90 * 65536, 0})
       .point({0, 5})
       .write(dir_ / "tile.plk");
-  settings_.figure_variant = 0;
+  settings_.figure_variant = FigureVariant::tiled;
   read(pi / 2);
   EXPECT_EQ(figure_.lines->y1, 0.0);  // tiled figures are not turned
 
   FigureData turned;
-  settings_.figure_variant = 1;
+  settings_.figure_variant = FigureVariant::whole;
   read_figure_file(settings_, input_, store_, turned, pi / 2);
   EXPECT_NEAR(turned.lines->x1, 0.0, 1e-12);
   EXPECT_NEAR(turned.lines->y1, -10.0, 1e-12);

@@ -122,8 +122,8 @@ int intersect_segment_arc(double angles[2], const Segment& s, const Arc& arc, do
   bool in1 = -0.0001 < u1 && u1 < 1.0001;
   bool in2 = -0.0001 < u2 && u2 < 1.0001;
   const double eps = pi * 0.01 / 180.0;
-  bool end1 = within(angles[0], arc.start, eps) || within(angles[0], arc.end, eps);
-  bool end2 = within(angles[1], arc.start, eps) || within(angles[1], arc.end, eps);
+  bool end1 = nearly_equal(angles[0], arc.start, eps) || nearly_equal(angles[0], arc.end, eps);
+  bool end2 = nearly_equal(angles[1], arc.start, eps) || nearly_equal(angles[1], arc.end, eps);
   if (in1 && in2 && on1 && on2) {
     if (!end1 && !end2) return 3;
     if (!end1) return 1;

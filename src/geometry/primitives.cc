@@ -13,8 +13,8 @@ double checked_sqrt(double v) {
 }
 
 int same_segment(const Segment& a, const Segment& b, double tol) {
-  if (same_point(a.x1, b.x1, a.y1, b.y1, tol) && same_point(a.x2, b.x2, a.y2, b.y2, tol)) return 1;
-  if (same_point(a.x1, b.x2, a.y1, b.y2, tol) && same_point(a.x2, b.x1, a.y2, b.y1, tol)) return 1;
+  if (same_point(a.start(), b.start(), tol) && same_point(a.end(), b.end(), tol)) return 1;
+  if (same_point(a.start(), b.end(), tol) && same_point(a.end(), b.start(), tol)) return 1;
   return 0;
 }
 

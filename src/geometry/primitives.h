@@ -16,11 +16,11 @@ inline const double pi = 4.0 * std::atan(1.0);
 // standard output and yields 0.0, and the run goes on.
 double checked_sqrt(double v);
 
-inline int nearly_equal(double a, double b, double tol) { return std::fabs(a - b) < tol ? 1 : 0; }
-inline int within(double a, double b, double t) { return std::fabs(a - b) < t ? 1 : 0; }
-// Argument order: x of A, x of B, y of A, y of B.
-inline int same_point(double xa, double xb, double ya, double yb, double tol) {
-  return (std::fabs(xa - xb) <= tol && std::fabs(ya - yb) <= tol) ? 1 : 0;
+// |a - b| below the limit (strict): the run's tolerance, or any other limit.
+inline int nearly_equal(double a, double b, double limit) { return std::fabs(a - b) < limit ? 1 : 0; }
+// Both coordinates within the tolerance (inclusive).
+inline int same_point(XY a, XY b, double tol) {
+  return (std::fabs(a.x - b.x) <= tol && std::fabs(a.y - b.y) <= tol) ? 1 : 0;
 }
 int same_segment(const Segment& a, const Segment& b, double tol);
 

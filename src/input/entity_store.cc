@@ -13,7 +13,7 @@ void EntityStore::add_pick_point(double x, double y) {
 }
 
 Segment* EntityStore::insert_copy(Segment*& list, const Segment& scratch, double tol) {
-  if (same_point(scratch.x1, scratch.x2, scratch.y1, scratch.y2, tol)) return nullptr;
+  if (same_point(scratch.start(), scratch.end(), tol)) return nullptr;
   Segment* s = new_segment();
   s->x1 = scratch.x1;
   s->y1 = scratch.y1;

@@ -124,13 +124,12 @@ void text_line(ReadPass& p, const char* line) {
   Settings& s = p.settings;
   InputState& in = p.input;
   if (starts_with_nocase(text, "/e")) {
-    s.break_check = 1;
-    s.break_marks = 1;
-    if (starts_with_nocase(text, "/e0")) s.break_marks = 0;
+    s.break_check = true;
+    s.break_marks = !starts_with_nocase(text, "/e0");
     return;
   }
   if (starts_with_nocase(text, "/j")) {
-    s.outline_on = 1;
+    s.outline_on = true;
     unsigned g;
     if (std::sscanf(text + 2, "%x", &g) == 1 && g <= 0xF) s.outline_group = static_cast<int>(g);
     return;
@@ -177,7 +176,7 @@ void pick_point_line(ReadPass& p, const char* line) {
   read_points(line, x, y);
   p.store.add_pick_point(x, y);
   ++p.store.pick_point_count;
-  p.settings.fill_mode = 1;
+  p.settings.fill_mode = FillMode::by_points;
 }
 
 void read_table(const char* line, double* table, int first, int count) {
@@ -225,7 +224,7 @@ void entity_line(ReadPass& p, const char* line) {
   } else if (starts_with(line, "hp")) {
     pick_point_line(p, line);
   } else if (starts_with(line, "hhp1ln") || starts_with(line, "hhp2ln")) {
-    p.settings.ref_line_given = 1;
+    p.settings.ref_line_given = true;
     p.ref_line_armed = true;
   } else if (starts_with(line, "hs")) {
     read_table(line, in.group_scale, 0, 16);

@@ -106,13 +106,13 @@ TEST(Reader, PickPointsAndSpecialPoints) {
   s.hp2_offset_x = 1.0;
   Read r(std::string(kScales) + "#\nhp5 1 2\nhp100 1 2\nhp2x 1 2\nhp1 7 8\nhp2 3 4\nhp99 -1 -2\n");
   EXPECT_EQ(r.store.pick_point_count, 2);
-  EXPECT_EQ(r.settings.fill_mode, 1);
+  EXPECT_EQ(r.settings.fill_mode, FillMode::by_points);
   EXPECT_DOUBLE_EQ(r.store.pick_point_list->x, -1.0);  // newest first
   EXPECT_DOUBLE_EQ(r.store.pick_point_list->next->y, 2.0);
   EXPECT_DOUBLE_EQ(r.input.hp1_x, 7.0);
   EXPECT_DOUBLE_EQ(r.input.hp2_y, 4.0);
   Read none(std::string(kScales) + "#\nhp2x 1 2\n");
-  EXPECT_EQ(none.settings.fill_mode, 2);
+  EXPECT_EQ(none.settings.fill_mode, FillMode::all_outer);
 }
 
 TEST(Reader, ReferenceLineIsTheNextStoredSegment) {

@@ -130,7 +130,7 @@ int inside_fill(const OutputContext& ctx, double x, double y) {
   });
   if (in_island) return 0;
   if (in_outline) return in_box ? 0 : 1;
-  return in_box && ctx.settings.fill_mode == 2 ? 1 : 0;
+  return in_box && ctx.settings.fill_mode == FillMode::all_outer ? 1 : 0;
 }
 
 int collect_all_crossings(OutputContext& ctx, const Segment& s) {
@@ -167,7 +167,7 @@ void write_if_inside(OutputContext& ctx, const Segment& s) {
 
 void write_clipped(OutputContext& ctx, const Segment& s) {
   int n = 0;
-  if (ctx.settings.fill_mode != 2 || !beyond_one_side(s, ctx.bounds)) n = collect_all_crossings(ctx, s);
+  if (ctx.settings.fill_mode != FillMode::all_outer || !beyond_one_side(s, ctx.bounds)) n = collect_all_crossings(ctx, s);
   if (n >= 1)
     clip_and_write(ctx, n, s);
   else

@@ -64,7 +64,7 @@ TEST(HatchBounds, NoLoopLeavesMinAboveMaxAndHatchesNothing) {
   hatch_bounds(f.ctx);
   EXPECT_EQ(f.ctx.bounds.min_x, 100000.0);
   EXPECT_EQ(f.ctx.bounds.max_y, -100000.0);
-  for (int style : {0, 1, 3, 4}) {
+  for (HatchStyle style : {HatchStyle::lines, HatchStyle::brick, HatchStyle::fan, HatchStyle::slant}) {
     f.settings.hatch_style = style;
     write_hatch(f.ctx);
   }
@@ -107,7 +107,7 @@ TEST(HatchInside, IslandsAndTextBoxesAreNotFilledUnlessABoxLiesOutsideInFillMode
   EXPECT_EQ(inside_fill(f.ctx, 0, 50), 0);     // on the boundary
   EXPECT_EQ(inside_fill(f.ctx, 150, 50), 0);
   EXPECT_EQ(inside_fill(f.ctx, 210, 10), 0);   // text box outside, fill_mode 1
-  f.settings.fill_mode = 2;
+  f.settings.fill_mode = FillMode::all_outer;
   EXPECT_EQ(inside_fill(f.ctx, 210, 10), 1);
   EXPECT_EQ(inside_fill(f.ctx, 70, 70), 0);
 }

@@ -110,7 +110,7 @@ void write_z_marker(OutputContext& ctx) {
 void write_hatch_segment(OutputContext& ctx, double x1, double y1, double x2, double y2) {
   const Settings& s = ctx.settings;
   const int k = ctx.angle_index >= 0 && ctx.angle_index < 4 ? ctx.angle_index : 0;
-  const double theta = s.hatch_style == 0 ? s.angles[k] : s.angles[0];
+  const double theta = s.hatch_style == HatchStyle::lines ? s.angles[k] : s.angles[0];
   const HatchFrame& frame = ctx.frame_for(theta);
   frame.to_drawing(x1, y1);
   frame.to_drawing(x2, y2);
@@ -121,7 +121,7 @@ void write_figure_arc(OutputContext& ctx, double x, double y, const Arc& arc) {
   const double theta = ctx.settings.angles[0];
   ctx.frame_for(theta).to_drawing(x, y);
   // Whole copies (/s6) were turned back when read, so they keep the figure file's orientation.
-  const double tilt = ctx.settings.figure_variant == 0 ? theta * 180.0 / pi + arc.tilt_deg : arc.tilt_deg;
+  const double tilt = ctx.settings.figure_variant == FigureVariant::tiled ? theta * 180.0 / pi + arc.tilt_deg : arc.tilt_deg;
   write_arc_line(ctx.out, x, y, arc.r, normalize_degrees(arc.start_deg), normalize_degrees(arc.end_deg),
                  arc.flatness, tilt);
 }

@@ -163,7 +163,7 @@ TEST(WriterElements, HatchSegmentTurnsByTheAngleBeingHatchedAndMovesToTheOrigin)
   f.settings.angles[1] = pi / 2;
   f.ctx.angle_index = 1;
   write_hatch_segment(f.ctx, 10, 0, 20, 0);
-  f.settings.hatch_style = 1;  // other styles use the first angle only
+  f.settings.hatch_style = HatchStyle::brick;  // other styles use the first angle only
   write_hatch_segment(f.ctx, 10, 0, 20, 0);
   auto s = f.segments();
   ASSERT_EQ(s.size(), 2u);
@@ -181,7 +181,7 @@ TEST(WriterElements, FigureArcTiltFollowsTheHatchAngleOnlyForTiledCopies) {
   Arc a;
   a.r = 2, a.start_deg = -90, a.end_deg = 360, a.flatness = 0.5, a.tilt_deg = 10;
   write_figure_arc(f.ctx, 3, 0, a);
-  f.settings.figure_variant = 1;
+  f.settings.figure_variant = FigureVariant::whole;
   write_figure_arc(f.ctx, 3, 0, a);
   auto v = f.numbers("ci ");
   ASSERT_EQ(v.size(), 2u);

@@ -149,10 +149,10 @@ void place_figure_whole(OutputContext& ctx, double ox, double oy) {
 void tile_figure(OutputContext& ctx) {
   if (ctx.figure == nullptr) return;
   const Settings& s = ctx.settings;
-  const Placement how = s.figure_variant == 1 ? Placement::whole : Placement::clipped;
-  if (s.random_on != 0) {
+  const Placement how = s.figure_variant == FigureVariant::whole ? Placement::whole : Placement::clipped;
+  if (s.random_on) {
     random_walk(ctx, how);
-  } else if (s.figure_variant == 1) {
+  } else if (s.figure_variant == FigureVariant::whole) {
     grid_walk(ctx, s.line_spacing, s.pitches[0], Placement::whole);
   } else {
     // The line extent is the tile: without one the copies would never move on.

@@ -27,8 +27,8 @@ struct TilingFixture : OutputFixture {
   FigureData figure;
 
   TilingFixture() {
-    settings.hatch_style = 2;
-    settings.figure_variant = 0;
+    settings.hatch_style = HatchStyle::figure;
+    settings.figure_variant = FigureVariant::tiled;
     ctx.figure = &figure;
   }
 
@@ -190,7 +190,7 @@ TEST(TilingClipped, LineAttributesAreWrittenEvenWhenTheLineFallsOutside) {
 // line running past the region's right edge included.
 TEST(TilingWhole, CopiesStandOnTheGridWholeOrNotAtAll) {
   TilingFixture f;
-  f.settings.figure_variant = 1;
+  f.settings.figure_variant = FigureVariant::whole;
   f.settings.pitches[0] = 40;
   f.settings.line_spacing = 100;
   f.add_line(attr(1, 2, 3), 0, 0, 150, 0);
@@ -206,7 +206,7 @@ TEST(TilingWhole, CopiesStandOnTheGridWholeOrNotAtAll) {
 TEST(TilingWhole, GridStepsThatCannotMoveWriteNothing) {
   for (double step : {0.0, -40.0, std::nan("")}) {
     TilingFixture f;
-    f.settings.figure_variant = 1;
+    f.settings.figure_variant = FigureVariant::whole;
     f.settings.pitches[0] = step;
     f.settings.line_spacing = 100;
     f.add_point(0, 0, 0);
@@ -220,7 +220,7 @@ TEST(TilingWhole, GridStepsThatCannotMoveWriteNothing) {
 
 TEST(TilingWhole, StepsSwallowedByRoundingEndTheWalk) {
   TilingFixture f;
-  f.settings.figure_variant = 1;
+  f.settings.figure_variant = FigureVariant::whole;
   f.settings.pitches[0] = 1;
   f.settings.line_spacing = 1;
   f.add_point(0, 0, 0);
@@ -258,7 +258,7 @@ TEST(TilingRandom, TheSeedIsTheLowWordOfTheTruncatedSum) {
 // Draws 16838, 5758 and 10113, 17515 give (-15928, -27008.5) and (-22653, -15251.5).
 TEST(TilingRandom, ScattersOverTheBoundingRectangleFromTheDrawingsSeed) {
   TilingFixture f;
-  f.settings.figure_variant = 1;
+  f.settings.figure_variant = FigureVariant::whole;
   f.settings.random_on = 1;
   f.settings.random_count = 2;
   f.add_point(attr(2, 3), 0, 0);
@@ -269,7 +269,7 @@ TEST(TilingRandom, ScattersOverTheBoundingRectangleFromTheDrawingsSeed) {
 // At 90 degrees every element comes back as (-y, x): the line starts where the point is.
 TEST(TilingRandom, WithAHatchAngleLinesTurnBackLikeArcsAndPoints) {
   TilingFixture f;
-  f.settings.figure_variant = 1;
+  f.settings.figure_variant = FigureVariant::whole;
   f.settings.random_on = 1;
   f.settings.random_count = 1;
   f.settings.angles[0] = pi / 2;

@@ -13,7 +13,7 @@ namespace hatch {
 
 void write_results(OutputContext& ctx) {
   ctx.state = AttributeState{};
-  if (ctx.settings.outline_on != 0) {
+  if (ctx.settings.outline_on) {
     for (const Region* r = ctx.results.region_list; r != nullptr; r = r->next) {
       write_outline(ctx, r->index, r->outline);
       for (const LoopNode* n = r->islands; n != nullptr; n = n->next) write_outline(ctx, r->index, n->loop);
@@ -23,29 +23,28 @@ void write_results(OutputContext& ctx) {
 }
 
 void write_hatch(OutputContext& ctx) {
-  const int style = ctx.settings.hatch_style;
-  if (style >= 1 && style <= 4) to_hatch_frame(ctx, ctx.settings.angles[0]);
+  const HatchStyle style = ctx.settings.hatch_style;
+  // Line hatch turns the loops angle by angle; every other style uses the first angle.
+  if (style != HatchStyle::lines) to_hatch_frame(ctx, ctx.settings.angles[0]);
   hatch_bounds(ctx);
   switch (style) {
-    case 0:
+    case HatchStyle::lines:
       line_hatch(ctx);
       break;
-    case 1:
+    case HatchStyle::brick:
       select_hatch_attr(ctx, 0);
       brick_pattern(ctx);
       break;
-    case 2:
+    case HatchStyle::figure:
       tile_figure(ctx);  // every figure element carries its own attributes
       break;
-    case 3:
+    case HatchStyle::fan:
       select_hatch_attr(ctx, 0);
       fan_pattern(ctx);
       break;
-    case 4:
+    case HatchStyle::slant:
       select_hatch_attr(ctx, 0);
       slant_pattern(ctx);
-      break;
-    default:
       break;
   }
 }
@@ -58,7 +57,7 @@ void write_break_report(OutputContext& ctx) {
   select_hatch_attr(ctx, 0);
   const double radius = 2.0 * group_scale_of(ctx.input, ctx.input.current_group);
   if (ctx.results.break_marker_list != nullptr) {
-    if (ctx.settings.break_marks != 0) ring_bell();
+    if (ctx.settings.break_marks) ring_bell();
     std::fputs(msg::breaks_found, ctx.out);
   } else {
     std::fputs(msg::no_breaks, ctx.out);

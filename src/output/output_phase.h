@@ -8,7 +8,7 @@ namespace hatch {
 
 // The normal output phase: outlines (with /j), then the hatch of the chosen style.
 void write_results(OutputContext& ctx);
-// The hatch of write_results: by hatch_style 0 lines, 1 brick, 2 figure, 3 fan, 4 slant.
+// The hatch of write_results in the chosen style.
 void write_hatch(OutputContext& ctx);
 // Break-check mode: the message line and one circle per break marker.
 void write_break_report(OutputContext& ctx);

@@ -24,7 +24,7 @@ struct OutputFixture {
     for (double& s : input.group_scale) s = 100.0;
     settings.hatch_attr[0] = {1, 2, 3};
     settings.hatch_attr[1] = {1, 2, 3};
-    settings.fill_mode = 1;
+    settings.fill_mode = FillMode::by_points;
   }
   ~OutputFixture() { std::fclose(out); }
   OutputFixture(const OutputFixture&) = delete;

@@ -29,7 +29,7 @@ void hatch_rows(OutputContext& ctx, Segment row, double step) {
     rearm_interrupt();
     row.y1 = y;
     int n = 0;
-    if (ctx.settings.fill_mode != 2 || segment_meets_box(row, b.min_x, b.min_y, b.max_x, b.max_y))
+    if (ctx.settings.fill_mode != FillMode::all_outer || segment_meets_box(row, b.min_x, b.min_y, b.max_x, b.max_y))
       n = collect_all_crossings(ctx, row);
     if (n >= 1) {
       select_hatch_attr(ctx, set);

@@ -118,7 +118,7 @@ TEST(HatchLine, TextBoxInsideTheRegionIsLeftOpen) {
 TEST(HatchLine, TextBoxOutsideEveryRegionIsFilledOnlyInFillMode2) {
   for (int mode : {1, 2}) {
     OutputFixture f;
-    f.settings.fill_mode = mode;
+    f.settings.fill_mode = static_cast<FillMode>(mode);
     f.settings.pitches[0] = 25;
     f.add_region(f.rectangle(0, 0, 100, 100));
     f.add_text_box(f.rectangle(200, 40, 260, 60));
@@ -133,7 +133,7 @@ TEST(HatchLine, TextBoxOutsideEveryRegionIsFilledOnlyInFillMode2) {
 // head joints every 40 in the courses from 0 and 40, shifted by 20 in the course from 20.
 TEST(HatchBrick, BedJointsAlternateSetsAndHeadJointsKeepTheLast) {
   OutputFixture f;
-  f.settings.hatch_style = 1;
+  f.settings.hatch_style = HatchStyle::brick;
   f.settings.tile_x = 40;
   f.settings.tile_y = 20;
   f.settings.hatch_attr[1] = {4, 5, 6};
@@ -151,7 +151,7 @@ TEST(HatchBrick, BedJointsAlternateSetsAndHeadJointsKeepTheLast) {
 // the first stroke only touches the corner, then the strokes zigzag across.
 TEST(HatchFan, OneStrokePerBandAlternatingDirection) {
   OutputFixture f;
-  f.settings.hatch_style = 3;
+  f.settings.hatch_style = HatchStyle::fan;
   f.settings.figure_count = 1;
   f.add_region(f.rectangle(0, 0, 300, 100));
   write_results(f.ctx);
@@ -160,7 +160,7 @@ TEST(HatchFan, OneStrokePerBandAlternatingDirection) {
 
 TEST(HatchFan, TwoStrokesPerBandStartOnTheEdgeAndFanOut) {
   OutputFixture f;
-  f.settings.hatch_style = 3;
+  f.settings.hatch_style = HatchStyle::fan;
   f.settings.figure_count = 2;
   f.add_region(f.rectangle(0, 0, 100, 100));
   write_results(f.ctx);
@@ -171,7 +171,7 @@ TEST(HatchFan, TwoStrokesPerBandStartOnTheEdgeAndFanOut) {
 
 TEST(HatchSlant, ThreePassesOfStrokesAcrossARectangle) {
   OutputFixture f;
-  f.settings.hatch_style = 4;
+  f.settings.hatch_style = HatchStyle::slant;
   f.add_region(f.rectangle(0, 0, 100, 100));
   write_results(f.ctx);
   // h = 100: strokes step 70, lean d = 100 tan 20 degrees, and start at x = -70.
@@ -194,11 +194,11 @@ TEST(HatchGuards, UnusableStepsAndCountsWriteNothingAndEnd) {
       {"negative pitch", [](Settings& s) { s.pitches[0] = -25; }},
       {"no angle", [](Settings& s) { s.angle_count = 0; }},
       {"negative angle count", [](Settings& s) { s.angle_count = -1; }},
-      {"brick tile_x 0", [](Settings& s) { s.hatch_style = 1, s.tile_x = 0; }},
-      {"brick negative tile_y", [](Settings& s) { s.hatch_style = 1, s.tile_y = -20; }},
-      {"fan count 0", [](Settings& s) { s.hatch_style = 3, s.figure_count = 0; }},
-      {"fan negative count", [](Settings& s) { s.hatch_style = 3, s.figure_count = -3; }},
-      {"figure style", [](Settings& s) { s.hatch_style = 2; }},
+      {"brick tile_x 0", [](Settings& s) { s.hatch_style = HatchStyle::brick, s.tile_x = 0; }},
+      {"brick negative tile_y", [](Settings& s) { s.hatch_style = HatchStyle::brick, s.tile_y = -20; }},
+      {"fan count 0", [](Settings& s) { s.hatch_style = HatchStyle::fan, s.figure_count = 0; }},
+      {"fan negative count", [](Settings& s) { s.hatch_style = HatchStyle::fan, s.figure_count = -3; }},
+      {"figure style", [](Settings& s) { s.hatch_style = HatchStyle::figure; }},
   };
   for (const Case& c : cases) {
     OutputFixture f;
@@ -213,7 +213,7 @@ TEST(HatchGuards, UnusableStepsAndCountsWriteNothingAndEnd) {
 TEST(HatchGuards, FlatBoundsGiveNoFanOrSlantStroke) {
   for (int style : {3, 4}) {
     OutputFixture f;
-    f.settings.hatch_style = style;
+    f.settings.hatch_style = static_cast<HatchStyle>(style);
     f.add_region(f.loop({{0, 0}, {100, 0}}));
     write_results(f.ctx);
     EXPECT_EQ(f.text(), "ly1\nlt2\nlc3\n") << "style " << style;

@@ -32,10 +32,10 @@ int chain_end_kind(const Segment* list, const Segment& s, double tol) {
     rearm_interrupt();
     if (o == &s) continue;
     if (!start_touch) {
-      start_touch = same_point(s.x1, o->x1, s.y1, o->y1, tol) || same_point(s.x1, o->x2, s.y1, o->y2, tol);
+      start_touch = same_point(s.start(), o->start(), tol) || same_point(s.start(), o->end(), tol);
     }
     if (!end_touch) {
-      end_touch = same_point(s.x2, o->x1, s.y2, o->y1, tol) || same_point(s.x2, o->x2, s.y2, o->y2, tol);
+      end_touch = same_point(s.end(), o->start(), tol) || same_point(s.end(), o->end(), tol);
     }
     if (start_touch && end_touch) return -1;
   }
@@ -65,13 +65,13 @@ const Segment* nearest_visible_segment(const Segment* chain, double px, double p
   return nearest;
 }
 
-int side_of(const Segment& s, double px, double py) {
+Side side_of(const Segment& s, double px, double py) {
   const double cross = (s.x2 - s.x1) * (py - s.y1) - (s.y2 - s.y1) * (px - s.x1);
-  return cross > 0.0 ? 1 : 2;
+  return cross > 0.0 ? Side::left : Side::right_or_on;
 }
 
-void offset_segment(const Segment& s, Segment& out, double distance, int band_side) {
-  const double d = band_side == 1 ? distance : -distance;
+void offset_segment(const Segment& s, Segment& out, double distance, Side side) {
+  const double d = side == Side::left ? distance : -distance;
   const double theta = vector_angle(s.x2 - s.x1, s.y2 - s.y1);
   const double dx = -d * std::sin(theta);
   const double dy = d * std::cos(theta);
@@ -81,15 +81,15 @@ void offset_segment(const Segment& s, Segment& out, double distance, int band_si
   out.y2 = s.y2 + dy;
 }
 
-void extend_segment(int mode, Segment& s, double distance) {
+void extend_segment(Ends ends, Segment& s, double distance) {
   const double theta = vector_angle(s.x2 - s.x1, s.y2 - s.y1);
   const double ex = distance * std::cos(theta);
   const double ey = distance * std::sin(theta);
-  if (mode == 0 || mode == 2) {
+  if (ends == Ends::end || ends == Ends::both) {
     s.x2 += ex;
     s.y2 += ey;
   }
-  if (mode == 1 || mode == 2) {
+  if (ends == Ends::start || ends == Ends::both) {
     s.x1 -= ex;
     s.y1 -= ey;
   }
@@ -128,9 +128,9 @@ bool build_chain(Segment*& list, Band& band, double px, double py, EntityStore& 
     rearm_interrupt();
     Segment* taken = nullptr;
     for (Segment* o = list; o != nullptr && taken == nullptr; o = o->next) {
-      if (same_point(o->x2, cx, o->y2, cy, band.tol)) {
+      if (same_point(o->end(), {cx, cy}, band.tol)) {
         taken = o;
-      } else if (same_point(o->x1, cx, o->y1, cy, band.tol)) {
+      } else if (same_point(o->start(), {cx, cy}, band.tol)) {
         reverse_segment(*o);
         taken = o;
       }
@@ -167,8 +167,8 @@ void build_band(Segment*& list, const Band& band, EntityStore& store) {
     offset_segment(*s, t, band.offset_distance, band.band_side);
     // Inner ends are lengthened so that neighbours cross; the outer ends stay flush.
     if (count > 1) {
-      const int mode = index == 0 ? 0 : (index == count - 1 ? 1 : 2);
-      extend_segment(mode, t, band.offset_distance);
+      const Ends ends = index == 0 ? Ends::end : (index == count - 1 ? Ends::start : Ends::both);
+      extend_segment(ends, t, band.offset_distance);
     }
     if (prev != nullptr) {
       double a1, b1, k1, a2, b2, k2;

@@ -9,10 +9,15 @@
 
 namespace hatch {
 
+// Which side of a segment a point lies on, looking from its start to its end.
+enum class Side : int { left = 1, right_or_on = 2 };
+// Which ends of a segment extend_segment lengthens.
+enum class Ends : int { end = 0, start = 1, both = 2 };
+
 struct Band {
   double offset_distance = 100.0;
   double tol = 0.5;
-  int band_side = 2;  // 1: hp1 lies left of its nearest chain segment; 2: right or on it
+  Side band_side = Side::right_or_on;  // of hp1 from its nearest chain segment
 };
 
 // Whether the selected segments are turned into the band's outline. Without a
@@ -30,12 +35,12 @@ void build_band(Segment*& list, const Band& band, EntityStore& store);
 int chain_end_kind(const Segment* list, const Segment& s, double tol);
 // The chain segment with the nearest midpoint among those seen from the point; null if none.
 const Segment* nearest_visible_segment(const Segment* chain, double px, double py);
-// 1 when the point lies strictly left of s, looking from its start to its end; else 2.
-int side_of(const Segment& s, double px, double py);
-// Coordinates of `out` := s moved sideways by `distance` to `band_side`.
-void offset_segment(const Segment& s, Segment& out, double distance, int band_side);
-// Lengthens s by `distance` at its end (mode 0), its start (1) or both (2).
-void extend_segment(int mode, Segment& s, double distance);
+// Left when the point lies strictly left of s, looking from its start to its end.
+Side side_of(const Segment& s, double px, double py);
+// Coordinates of `out` := s moved sideways by `distance` to `side`.
+void offset_segment(const Segment& s, Segment& out, double distance, Side side);
+// Lengthens s by `distance` at the given ends.
+void extend_segment(Ends ends, Segment& s, double distance);
 // The crossing of a1 x + b1 y + k1 = 0 and a2 x + b2 y + k2 = 0; 0 when parallel.
 int intersect_lines(double a1, double b1, double k1, double a2, double b2, double k2, XY& at);
 

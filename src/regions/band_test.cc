@@ -142,13 +142,13 @@ TEST(BandParts, EndKindsAndSides) {
   a.next = nullptr;
   EXPECT_EQ(chain_end_kind(&a, a, 0.5), 2);
 
-  EXPECT_EQ(side_of(a, 5.0, 1.0), 1);
-  EXPECT_EQ(side_of(a, 5.0, -1.0), 2);
-  EXPECT_EQ(side_of(a, 20.0, 0.0), 2);  // on the line
+  EXPECT_EQ(side_of(a, 5.0, 1.0), Side::left);
+  EXPECT_EQ(side_of(a, 5.0, -1.0), Side::right_or_on);
+  EXPECT_EQ(side_of(a, 20.0, 0.0), Side::right_or_on);  // on the line
 
   Segment s;
   s.x2 = 10.0;
-  extend_segment(2, s, 3.0);
+  extend_segment(Ends::both, s, 3.0);
   EXPECT_DOUBLE_EQ(s.x1, -3.0);
   EXPECT_DOUBLE_EQ(s.x2, 13.0);
 

@@ -52,7 +52,7 @@ int prepare_start(Segment*& list, Segment* edge, double px, double py, TraceCont
     return 1;
   }
   const Crossing& c = table.entries[i];
-  if (same_point(c.x, edge->x1, c.y, edge->y1, tol) || same_point(c.x, edge->x2, c.y, edge->y2, tol)) {
+  if (same_point({c.x, c.y}, edge->start(), tol) || same_point({c.x, c.y}, edge->end(), tol)) {
     ctx.trace_start = {edge->x1, edge->y1};
     return 1;
   }
@@ -248,11 +248,11 @@ void group_text_boxes(EntityStore& store, SearchResults& results) {
 }
 
 void search_regions(EntityStore& store, const Settings& settings, SearchResults& results) {
-  if (settings.break_check == 0 && settings.fill_mode == 1 && settings.offset_mode == 0) {
+  if (!settings.break_check && settings.fill_mode == FillMode::by_points && !settings.offset_mode) {
     find_regions_by_points(store, settings, results);
     mark_region_edges(store, settings, results);
     for (Region* r = results.region_list; r != nullptr; r = r->next) find_islands(*r, store, settings);
-  } else if ((settings.break_check == 0 && settings.fill_mode == 2) || settings.offset_mode == 1) {
+  } else if ((!settings.break_check && settings.fill_mode == FillMode::all_outer) || settings.offset_mode) {
     find_outer_regions(store, settings, results);
   }
 }

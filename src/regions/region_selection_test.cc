@@ -22,7 +22,7 @@ struct Search {
   Settings settings;
   SearchResults results;
 
-  explicit Search(int fill_mode) { settings.fill_mode = fill_mode; }
+  explicit Search(int fill_mode) { settings.fill_mode = static_cast<FillMode>(fill_mode); }
   Segment*& list() { return store.segment_list; }
   void run() { search_regions(store, settings, results); }
   std::vector<Region*> regions() const {

@@ -55,7 +55,7 @@ XY cut_at_nearest_crossing(Segment*& list, Segment* edge, EntityStore& store, do
     int k = classify_for_trace(*o, *edge, &p);
     if (k == 0) continue;
     // A touch at the edge's own start is where the walk came from.
-    if (same_point(p.x, edge->x1, p.y, edge->y1, tol)) continue;
+    if (same_point(p, edge->start(), tol)) continue;
     double d = distance(edge->x1, edge->y1, p.x, p.y);
     if (best > d) {
       cut = true;
@@ -73,7 +73,7 @@ XY cut_at_nearest_crossing(Segment*& list, Segment* edge, EntityStore& store, do
     Segment* o = it->o;
     // Already starting at the stop, o is a continuation as it is; splitting it
     // would leave a zero-length remainder in the list.
-    if (same_point(stop.x, o->x1, stop.y, o->y1, tol)) continue;
+    if (same_point(stop, o->start(), tol)) continue;
     split_at(list, *o, stop, store, tol);
   }
   if (cut) split_at(list, *edge, stop, store, tol);
@@ -121,8 +121,8 @@ bool open_level(Segment*& list, Frame& f, int rule, EntityStore& store, double t
     for (Segment* e = list; e != nullptr; e = e->next) {
       rearm_interrupt();
       if (e == f.edge || e->trace_mark() != 0) continue;
-      if (!same_point(f.stop.x, e->x1, f.stop.y, e->y1, tol)) {
-        if (!same_point(f.stop.x, e->x2, f.stop.y, e->y2, tol)) continue;
+      if (!same_point(f.stop, e->start(), tol)) {
+        if (!same_point(f.stop, e->end(), tol)) continue;
         reverse_segment(*e);
       }
       f.candidates.push_back(e);
@@ -176,7 +176,7 @@ int trace_loop(Segment*& list, Segment* edge, int rule, Segment*& out, TraceCont
         rearm_interrupt();
         Segment* e = f.candidates[static_cast<std::size_t>(f.choice)];
         e->set_trace_mark(1);
-        if (same_point(ctx.trace_start.x, f.stop.x, ctx.trace_start.y, f.stop.y, tol)) {
+        if (same_point(ctx.trace_start, f.stop, tol)) {
           e->clear_marks();
           store.insert_copy(out, *f.edge, tol);
           --ctx.trace_depth;

@@ -264,7 +264,7 @@ TEST(TracerLoop, CutsNearAnEndLeaveNoZeroLengthPieces) {
   EXPECT_EQ(test::length_of(r.list), 4);
   for (const Segment* list : {r.out, r.list})
     for (const Segment* s = list; s != nullptr; s = s->next)
-      EXPECT_FALSE(same_point(s->x1, s->x2, s->y1, s->y2, kTol)) << s->x1 << "," << s->y1;
+      EXPECT_FALSE(same_point(s->start(), s->end(), kTol)) << s->x1 << "," << s->y1;
   EXPECT_EQ((Edge{r.out->x1, r.out->y1, r.out->x2, r.out->y2}), (Edge{0, 0, 100, 0}));
 }
 

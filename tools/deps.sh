@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, when they are missing.
+# Installs the Debian packages the build and the tests need, when they are missing.
 set -euo pipefail
 need=()
-for pkg in g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev; do
+for pkg in g++ cmake ninja-build libgtest-dev; do
   dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then

@@ -1,5 +1,5 @@
-// Compiled with the execution character set CP932: every literal below reaches
-// the binary as Shift-JIS bytes while this file stays readable.
+// The texts as the user reads them. The build compiles a copy of this file in
+// which every literal holds Shift-JIS (code page 932) bytes instead.
 #include "base/messages.h"
 
 #include <cstdio>

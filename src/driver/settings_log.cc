@@ -46,6 +46,16 @@ char attribute_char(int v) {
 
 int clamp_count(int n) { return n < 1 ? 1 : (n > 4 ? 4 : n); }
 
+// One line: the option word's head, then the values with one decimal, comma-separated.
+void write_list(std::FILE* out, const char* head, const double* values, int n) {
+  std::string line = head;
+  for (int i = 0; i < n; ++i) {
+    if (i > 0) line += ',';
+    line.append(format_one_decimal(values[i]));
+  }
+  std::fprintf(out, "%s\n", line.c_str());
+}
+
 }  // namespace
 
 void write_settings_log(std::FILE* out, const Settings& s) {
@@ -71,12 +81,8 @@ void write_settings_log(std::FILE* out, const Settings& s) {
   if (s.random_on) std::fprintf(out, "/r%d\n", s.random_count);
   std::fprintf(out, "/z%d\n", s.z_flag);
   if (s.outline_on) std::fprintf(out, "/j%x\n", static_cast<unsigned>(s.outline_group));
-  std::string line = "/a" + format_one_decimal(s.angles_deg[0]);
-  for (int i = 1; i < clamp_count(s.angle_count); ++i) line += "," + format_one_decimal(s.angles_deg[i]);
-  std::fprintf(out, "%s\n", line.c_str());
-  line = std::string("/") + (s.pitch_along_axis ? 'v' : 'p') + format_one_decimal(s.pitches[0]);
-  for (int i = 1; i < clamp_count(s.pitch_count); ++i) line += "," + format_one_decimal(s.pitches[i]);
-  std::fprintf(out, "%s\n", line.c_str());
+  write_list(out, "/a", s.angles_deg, clamp_count(s.angle_count));
+  write_list(out, s.pitch_along_axis ? "/v" : "/p", s.pitches, clamp_count(s.pitch_count));
   std::fprintf(out, "/w%s\n", format_one_decimal(s.line_spacing).c_str());
   if (s.hatch_attr_given) {
     const AttrSet& a = s.hatch_attr[0];

@@ -167,7 +167,8 @@ void write_if_inside(OutputContext& ctx, const Segment& s) {
 
 void write_clipped(OutputContext& ctx, const Segment& s) {
   int n = 0;
-  if (ctx.settings.fill_mode != FillMode::all_outer || !beyond_one_side(s, ctx.bounds)) n = collect_all_crossings(ctx, s);
+  if (ctx.settings.fill_mode != FillMode::all_outer || !beyond_one_side(s, ctx.bounds))
+    n = collect_all_crossings(ctx, s);
   if (n >= 1)
     clip_and_write(ctx, n, s);
   else

@@ -121,7 +121,8 @@ void write_figure_arc(OutputContext& ctx, double x, double y, const Arc& arc) {
   const double theta = ctx.settings.angles[0];
   ctx.frame_for(theta).to_drawing(x, y);
   // Whole copies (/s6) were turned back when read, so they keep the figure file's orientation.
-  const double tilt = ctx.settings.figure_variant == FigureVariant::tiled ? theta * 180.0 / pi + arc.tilt_deg : arc.tilt_deg;
+  const bool tiled = ctx.settings.figure_variant == FigureVariant::tiled;
+  const double tilt = tiled ? theta * 180.0 / pi + arc.tilt_deg : arc.tilt_deg;
   write_arc_line(ctx.out, x, y, arc.r, normalize_degrees(arc.start_deg), normalize_degrees(arc.end_deg),
                  arc.flatness, tilt);
 }

@@ -332,7 +332,7 @@ std::string tally_text(const char* side, const Tally& t) {
   std::string s = side;
   auto part = [&](int n, const char* one, const char* many) {
     if (n == 0) return;
-    s += " " + std::to_string(n) + " " + (n == 1 ? one : many) + ",";
+    s.append(" ").append(std::to_string(n)).append(" ").append(n == 1 ? one : many).append(",");
   };
   s += ":";
   part(t.segments, "segment", "segments");

@@ -127,9 +127,9 @@ void render_shape(std::string& out, const Shape& s, const Frame& f) {
       out += "<polyline" + class_attr(s) + " points=\"";
       for (std::size_t i = 0; i < s.points.size(); ++i) {
         if (i > 0) out += ' ';
-        out += fmt(s.points[i].x) + "," + fmt(s.points[i].y);
+        out.append(fmt(s.points[i].x)).append(",").append(fmt(s.points[i].y));
       }
-      out += "\"" + stroke_attr(s) + dash_attr(s, f) + "/>\n";
+      out.append("\"").append(stroke_attr(s)).append(dash_attr(s, f)).append("/>\n");
       return;
     }
     case ShapeKind::circle:

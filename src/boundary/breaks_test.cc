@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "support/builders.h"
+
 namespace hatch {
 namespace {
 
@@ -11,12 +13,7 @@ class Breaks : public ::testing::Test {
  protected:
   // Segments are linked in the order they are added.
   void add(double x1, double y1, double x2, double y2) {
-    Segment s;
-    s.x1 = x1;
-    s.y1 = y1;
-    s.x2 = x2;
-    s.y2 = y2;
-    store.append_segment_copy(store.segment_list, s, 0.005);
+    test::append_edge(store, store.segment_list, x1, y1, x2, y2);
   }
   // The markers in list order (newest first).
   std::vector<XY> markers() {

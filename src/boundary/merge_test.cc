@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "geometry/primitives.h"
+#include "support/builders.h"
 
 namespace hatch {
 namespace {
@@ -15,7 +16,7 @@ class BoundaryMerge : public ::testing::Test {
  protected:
   // Segments are linked in the order they are added.
   Segment* add(double x1, double y1, double x2, double y2) {
-    return store.append_segment_copy(store.segment_list, seg(x1, y1, x2, y2), tol);
+    return test::append_edge(store, store.segment_list, x1, y1, x2, y2, tol);
   }
   void merge() { merge_collinear_segments(store.segment_list, store, tol); }
   void expect_list(const std::vector<Segment>& want) const {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "geometry/primitives.h"
+#include "support/builders.h"
 
 namespace hatch {
 namespace {
@@ -19,25 +20,9 @@ class BoundarySplit : public ::testing::Test {
  protected:
   // Arcs and segments are linked in the order they are added.
   Arc* add_arc(double cx, double cy, double r, double start, double end) {
-    Arc* a = store.new_arc();
-    a->cx = cx;
-    a->cy = cy;
-    a->r = r;
-    a->start = start;
-    a->end = end;
-    Arc** tail = &arcs;
-    while (*tail != nullptr) tail = &(*tail)->next;
-    *tail = a;
-    return a;
+    return test::append_arc(store, arcs, test::make_arc(cx, cy, r, start, end));
   }
-  void add_segment(double x1, double y1, double x2, double y2) {
-    Segment s;
-    s.x1 = x1;
-    s.y1 = y1;
-    s.x2 = x2;
-    s.y2 = y2;
-    store.append_segment_copy(segments, s, 0.005);
-  }
+  void add_segment(double x1, double y1, double x2, double y2) { test::append_edge(store, segments, x1, y1, x2, y2); }
   std::vector<Range> ranges() const {
     std::vector<Range> out;
     for (const Arc* a = arcs; a != nullptr; a = a->next) out.push_back({a->start, a->end});

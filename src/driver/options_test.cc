@@ -4,14 +4,13 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "base/failure.h"
 #include "base/messages.h"
 #include "geometry/primitives.h"
+#include "support/scratch.h"
 
 namespace hatch {
 namespace {
@@ -129,20 +128,14 @@ TEST(Options, RefusedWordsCarryTheWordsSoFar) {
 }
 
 TEST(Options, CommandFileWordsAfterTheLeadingWord) {
-  namespace fs = std::filesystem;
-  fs::path dir = fs::temp_directory_path() / "hatch_options_test";
-  fs::create_directories(dir);
-  fs::path old = fs::current_path();
-  fs::current_path(dir);  // a command file is named by a word starting with a letter
-  std::ofstream("cmds") << "x  /s4   /a45\r\n/s1\n";
+  test::ScratchDir dir(true);  // a command file is named by a word starting with a letter
+  test::write_file("cmds", "x  /s4   /a45\r\n/s1\n");
   const char* file = "cmds";
   Settings s = parse({file});
   EXPECT_EQ(s.hatch_style, HatchStyle::brick);
   EXPECT_DOUBLE_EQ(s.angles_deg[0], 45.0);
   EXPECT_EQ(s.command_file_seen, 1);
   EXPECT_EQ(failure_of({file, file}), msg::second_command_file);
-  fs::current_path(old);
-  fs::remove_all(dir);
 }
 
 TEST(Options, LengthsRefusedWhenZeroNegativeOrTooSmall) {

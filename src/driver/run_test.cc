@@ -3,29 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "base/interrupt.h"
 #include "base/messages.h"
 #include "geometry/primitives.h"
+#include "support/builders.h"
+#include "support/scratch.h"
 
 namespace hatch {
 namespace {
 
-int count(const Segment* s) {
-  int n = 0;
-  for (; s != nullptr; s = s->next) ++n;
-  return n;
-}
+constexpr auto count = test::length_of<Segment>;
 
+// At the head of arc_list, as the reader puts it; angles in degrees.
 Arc* add_arc(EntityStore& store, double cx, double cy, double r, double start_deg, double end_deg) {
   Arc* a = store.new_arc();
-  a->cx = cx, a->cy = cy, a->r = r;
-  a->start = start_deg * pi / 180.0;
-  a->end = end_deg * pi / 180.0;
+  *a = test::make_arc(cx, cy, r, start_deg * pi / 180.0, end_deg * pi / 180.0);
   a->next = store.arc_list;
   store.arc_list = a;
   return a;
@@ -103,26 +98,9 @@ TEST(SingleSegmentFrame, RectangleOnThePickPointSide) {
 
 class RunInDirectory : public ::testing::Test {
  protected:
-  void SetUp() override {
-    old_ = std::filesystem::current_path();
-    dir_ = std::filesystem::temp_directory_path() /
-           ("hatch_run_test_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    std::filesystem::current_path(dir_);
-  }
-  void TearDown() override {
-    interrupt_requested = 0;
-    std::filesystem::current_path(old_);
-    std::filesystem::remove_all(dir_);
-  }
-  static std::string slurp(const char* name) {
-    std::ifstream f(name, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-  }
-  std::filesystem::path old_, dir_;
+  void TearDown() override { interrupt_requested = 0; }
+  static std::string slurp(const char* name) { return test::slurp(name); }
+  test::ScratchDir dir_{true};
 };
 
 const char* const kSquare =

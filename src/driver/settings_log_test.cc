@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver/options.h"
+#include "support/scratch.h"
 
 namespace hatch {
 namespace {
@@ -16,14 +17,9 @@ std::string log_of(const std::vector<const char*>& options) {
   std::vector<const char*> words{"hatch"};
   words.insert(words.end(), options.begin(), options.end());
   apply_options(s, static_cast<int>(words.size()), words.data());
-  char* buf = nullptr;
-  std::size_t len = 0;
-  std::FILE* f = open_memstream(&buf, &len);
-  write_settings_log(f, s);
-  std::fclose(f);
-  std::string out(buf, len);
-  std::free(buf);
-  return out;
+  test::OutputStream out;
+  write_settings_log(out.get(), s);
+  return out.text();
 }
 
 TEST(SettingsLog, OneDecimalRoundsHalvesAwayFromZero) {

@@ -8,13 +8,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "base/failure.h"
 #include "base/messages.h"
 #include "geometry/primitives.h"
+#include "support/scratch.h"
 
 namespace hatch {
 namespace {
@@ -94,14 +94,7 @@ class FigureBytes {
 
 class FigureReader : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("figure_reader_" + std::to_string(std::random_device{}()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-    settings_.figure_file_name = (dir_ / "tile").string();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { settings_.figure_file_name = (dir_ / "tile").string(); }
 
   void read(double turn = 0.0) { read_figure_file(settings_, input_, store_, figure_, turn); }
   std::string failure_of_read() {
@@ -113,7 +106,7 @@ class FigureReader : public ::testing::Test {
     return "(no failure)";
   }
 
-  fs::path dir_;
+  test::ScratchDir dir_;
   Settings settings_;
   InputState input_;
   EntityStore store_;

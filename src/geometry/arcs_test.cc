@@ -3,68 +3,51 @@
 #include <gtest/gtest.h>
 
 #include "geometry/primitives.h"
+#include "support/builders.h"
 
 namespace hatch {
 namespace {
 
 constexpr double kTol = 0.005;
 
-Segment seg(double x1, double y1, double x2, double y2) {
-  Segment s;
-  s.x1 = x1;
-  s.y1 = y1;
-  s.x2 = x2;
-  s.y2 = y2;
-  return s;
-}
-
-Arc arc(double cx, double cy, double r, double start, double end, double flatness = 1.0, double tilt = 0.0) {
-  Arc a;
-  a.cx = cx;
-  a.cy = cy;
-  a.r = r;
-  a.start = start;
-  a.end = end;
-  a.flatness = flatness;
-  a.tilt = tilt;
-  return a;
-}
+constexpr auto seg = make_segment;
+using test::make_arc;
 
 TEST(ArcsIntersect, DiameterThroughTheStartCountsOnlyTheFarCrossing) {
   double angles[2] = {-1, -1};
-  EXPECT_EQ(intersect_segment_arc(angles, seg(-2, 0, 2, 0), arc(0, 0, 1, 0, 2 * pi), kTol), 2);
+  EXPECT_EQ(intersect_segment_arc(angles, seg(-2, 0, 2, 0), make_arc(0, 0, 1, 0, 2 * pi), kTol), 2);
   EXPECT_NEAR(angles[0], 0.0, 1e-12);
   EXPECT_NEAR(angles[1], pi, 1e-12);
 }
 
 TEST(ArcsIntersect, OnlyCrossingAtAnEndGivesNothing) {
   double angles[2] = {-1, -1};
-  EXPECT_EQ(intersect_segment_arc(angles, seg(0, 0, 2, 0), arc(0, 0, 1, 0, 2 * pi), kTol), 0);
+  EXPECT_EQ(intersect_segment_arc(angles, seg(0, 0, 2, 0), make_arc(0, 0, 1, 0, 2 * pi), kTol), 0);
 }
 
 TEST(ArcsIntersect, CrossingBelowZeroFoldsAndIsOrderedFromTheStart) {
   double angles[2] = {-1, -1};
-  EXPECT_EQ(intersect_segment_arc(angles, seg(0.5, -1, 0.5, 1), arc(0, 0, 1, 0, pi / 2), kTol), 3);
+  EXPECT_EQ(intersect_segment_arc(angles, seg(0.5, -1, 0.5, 1), make_arc(0, 0, 1, 0, pi / 2), kTol), 3);
   EXPECT_NEAR(angles[0], pi / 3, 1e-12);
   EXPECT_NEAR(angles[1], 5 * pi / 3, 1e-12);
 }
 
 TEST(ArcsIntersect, SegmentEndingOnTheArcGivesOneCrossing) {
   double angles[2] = {-1, -1};
-  EXPECT_EQ(intersect_segment_arc(angles, seg(0, 0, 0, 1), arc(0, 0, 1, 0, 2 * pi), kTol), 1);
+  EXPECT_EQ(intersect_segment_arc(angles, seg(0, 0, 0, 1), make_arc(0, 0, 1, 0, 2 * pi), kTol), 1);
   EXPECT_NEAR(angles[0], pi / 2, 1e-12);
 }
 
 TEST(ArcsIntersect, FarSegmentLeavesTheAnglesAlone) {
   double angles[2] = {-1, -1};
-  EXPECT_EQ(intersect_segment_arc(angles, seg(10, 10, 20, 10), arc(0, 0, 1, 0, 2 * pi), kTol), 0);
+  EXPECT_EQ(intersect_segment_arc(angles, seg(10, 10, 20, 10), make_arc(0, 0, 1, 0, 2 * pi), kTol), 0);
   EXPECT_EQ(angles[0], -1.0);
 }
 
 TEST(ArcsIntersect, EllipseAnglesAreParametric) {
   // Semi-axes 2 and 1: the vertical through the centre meets it at (0, +-1).
   double angles[2] = {-1, -1};
-  EXPECT_EQ(intersect_segment_arc(angles, seg(0, -3, 0, 3), arc(0, 0, 2, 0, 2 * pi, 0.5), kTol), 3);
+  EXPECT_EQ(intersect_segment_arc(angles, seg(0, -3, 0, 3), make_arc(0, 0, 2, 0, 2 * pi, 0.5), kTol), 3);
   EXPECT_NEAR(angles[0], pi / 2, 1e-12);
   EXPECT_NEAR(angles[1], 3 * pi / 2, 1e-12);
 }
@@ -72,7 +55,7 @@ TEST(ArcsIntersect, EllipseAnglesAreParametric) {
 TEST(ArcsIntersect, TiltedEllipse) {
   // Major axis along world y: the horizontal through the centre (1, 1) meets the
   // minor axis ends, parametric pi/2 at (0, 1) and 3pi/2 at (2, 1).
-  Arc e = arc(1, 1, 2, 0, 2 * pi, 0.5, pi / 2);
+  Arc e = make_arc(1, 1, 2, 0, 2 * pi, 0.5, pi / 2);
   double angles[2] = {-1, -1};
   EXPECT_EQ(intersect_segment_arc(angles, seg(-3, 1, 5, 1), e, kTol), 3);
   EXPECT_NEAR(angles[0], pi / 2, 1e-9);
@@ -86,25 +69,25 @@ TEST(ArcsIntersect, TiltedEllipse) {
 }
 
 TEST(ArcsOnArc, RangeThroughZero) {
-  Arc a = arc(0, 0, 1, -0.5, 0.5);
+  Arc a = make_arc(0, 0, 1, -0.5, 0.5);
   EXPECT_EQ(angle_on_arc(a, 6.0), 1);  // -0.283 folded
   EXPECT_EQ(angle_on_arc(a, 1.0), 0);
   EXPECT_EQ(angle_on_arc(a, 0.0), 1);
 }
 
 TEST(ArcsOnArc, RangeRunningThroughTwoPiAfterACut) {
-  Arc a = arc(0, 0, 1, 5.0, 1.0);
+  Arc a = make_arc(0, 0, 1, 5.0, 1.0);
   EXPECT_EQ(angle_on_arc(a, 0.5), 1);
   EXPECT_EQ(angle_on_arc(a, 5.5), 1);
   EXPECT_EQ(angle_on_arc(a, 3.0), 0);
 }
 
 TEST(ArcsOnArc, EndsAreInclusiveAndTheFullCircleIsWhole) {
-  Arc a = arc(0, 0, 1, 1.0, 2.0);
+  Arc a = make_arc(0, 0, 1, 1.0, 2.0);
   EXPECT_EQ(angle_on_arc(a, 1.0), 1);
   EXPECT_EQ(angle_on_arc(a, 2.0), 1);
   EXPECT_EQ(angle_on_arc(a, 2.01), 0);
-  Arc full = arc(0, 0, 1, 0.0, 2 * pi);
+  Arc full = make_arc(0, 0, 1, 0.0, 2 * pi);
   EXPECT_EQ(angle_on_arc(full, 3.0), 1);
   EXPECT_EQ(angle_on_arc(full, 2 * pi), 1);
 }
@@ -140,7 +123,7 @@ TEST(ArcsNear, NoWrapAroundAtZero) {
 }
 
 TEST(ArcsFrame, TranslateThenTurnAndBack) {
-  Arc a = arc(1, 2, 2, 0, 2 * pi, 0.5, pi / 2);
+  Arc a = make_arc(1, 2, 2, 0, 2 * pi, 0.5, pi / 2);
   Segment s = seg(1, 4, 3, 2);
   to_arc_frame(s, a);
   EXPECT_NEAR(s.x1, 2.0, 1e-12);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "geometry/primitives.h"
+#include "support/scratch.h"
 
 namespace hatch {
 namespace {
@@ -19,11 +20,9 @@ struct Read {
   EntityStore store;
 
   explicit Read(const std::string& text, bool prescan = false, Settings given = Settings{}) : settings(given) {
-    std::string copy = text;
-    std::FILE* f = fmemopen(copy.data(), copy.size(), "r");
-    if (prescan) prescan_text_type0(f, input);
-    read_exchange_file(f, settings, input, store);
-    std::fclose(f);
+    test::TextStream f(text);
+    if (prescan) prescan_text_type0(f.get(), input);
+    read_exchange_file(f.get(), settings, input, store);
   }
   int segments() const {
     int n = 0;

@@ -11,12 +11,12 @@
 #include "geometry/primitives.h"
 #include "output/exchange_writer.h"
 #include "output/output_phase.h"
-#include "output/output_test_support.h"
+#include "support/output_fixture.h"
 
 namespace hatch {
 namespace {
 
-using testing_support::OutputFixture;
+using test::OutputFixture;
 
 void expect_segments_near(const std::vector<std::vector<double>>& got,
                           const std::vector<std::vector<double>>& want) {

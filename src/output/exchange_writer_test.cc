@@ -7,12 +7,12 @@
 
 #include "base/messages.h"
 #include "geometry/primitives.h"
-#include "output/output_test_support.h"
+#include "support/output_fixture.h"
 
 namespace hatch {
 namespace {
 
-using testing_support::OutputFixture;
+using test::OutputFixture;
 
 TEST(WriterAttributes, HatchSetWritesOnlyWhatDiffers) {
   OutputFixture f;

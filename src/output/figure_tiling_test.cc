@@ -11,12 +11,12 @@
 #include "geometry/primitives.h"
 #include "output/clipping.h"
 #include "output/output_phase.h"
-#include "output/output_test_support.h"
+#include "support/output_fixture.h"
 
 namespace hatch {
 namespace {
 
-using testing_support::OutputFixture;
+using test::OutputFixture;
 
 constexpr std::uint32_t attr(int layer, int type_or_pen, int color = 0) {
   return static_cast<std::uint32_t>(layer | (type_or_pen << 4) | (color << 8));

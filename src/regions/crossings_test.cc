@@ -6,7 +6,7 @@
 
 #include "base/failure.h"
 #include "base/messages.h"
-#include "regions/loop_test_support.h"
+#include "support/builders.h"
 
 namespace hatch {
 namespace {

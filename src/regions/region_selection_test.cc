@@ -6,7 +6,7 @@
 
 #include "geometry/primitives.h"
 #include "geometry/box.h"
-#include "regions/loop_test_support.h"
+#include "support/builders.h"
 
 namespace hatch {
 namespace {

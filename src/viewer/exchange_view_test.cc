@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/messages.h"
+#include "support/scratch.h"
 
 namespace hatch::view {
 namespace {
@@ -159,12 +160,8 @@ struct ReadBack {
   Tally tally;
 
   explicit ReadBack(const char* text) {
-    std::FILE* f = std::tmpfile();
-    if (f == nullptr) return;
-    std::fputs(text, f);
-    std::rewind(f);
-    read_input_stream(f, settings, input, store, extras);
-    std::fclose(f);
+    test::TextStream f(text);
+    read_input_stream(f.get(), settings, input, store, extras);
     tally = draw_input(store, input, extras, picture);
   }
 

@@ -1,4 +1,4 @@
-// Small builders and views for the region-search tests.
+// Small builders and views of segments, loops and arcs for the tests.
 #pragma once
 
 #include <cmath>
@@ -6,6 +6,7 @@
 
 #include "input/entity_store.h"
 #include "base/records.h"
+#include "geometry/primitives.h"
 
 namespace hatch::test {
 
@@ -14,6 +15,33 @@ struct Edge {
   bool operator==(const Edge&) const = default;
 };
 
+// A copy at the tail of the list (lists then read in the order of the calls).
+inline Segment* append_edge(EntityStore& store, Segment*& list, double x1, double y1, double x2, double y2,
+                            double tol = 0.005) {
+  return store.append_segment_copy(list, make_segment(x1, y1, x2, y2), tol);
+}
+
+// An arc value; angles in radians.
+inline Arc make_arc(double cx, double cy, double r, double start, double end, double flatness = 1.0,
+                    double tilt = 0.0) {
+  Arc a;
+  a.cx = cx, a.cy = cy, a.r = r;
+  a.start = start, a.end = end;
+  a.flatness = flatness, a.tilt = tilt;
+  return a;
+}
+
+// A new arc of the store at the tail of the list.
+inline Arc* append_arc(EntityStore& store, Arc*& list, const Arc& value) {
+  Arc* a = store.new_arc();
+  *a = value;
+  Arc** tail = &list;
+  while (*tail != nullptr) tail = &(*tail)->next;
+  *tail = a;
+  return a;
+}
+
+// At the head of the list.
 inline Segment* add_edge(EntityStore& store, Segment*& list, double x1, double y1, double x2, double y2,
                          int id = 0) {
   Segment s;
@@ -36,7 +64,8 @@ inline std::vector<Edge> edges_of(const Segment* list) {
   return v;
 }
 
-inline int length_of(const Segment* list) {
+template <class T>
+int length_of(const T* list) {
   int n = 0;
   for (; list != nullptr; list = list->next) ++n;
   return n;

@@ -1,5 +1,5 @@
-// Test scaffolding for the output writers: a run's state, loops built from
-// corner lists, and the text written so far.
+// The output writers' test bench: a run's state, loops built from corner
+// lists, and the text written so far.
 #pragma once
 
 #include <cstdio>
@@ -9,15 +9,17 @@
 #include <vector>
 
 #include "output/output_context.h"
+#include "support/scratch.h"
 
-namespace hatch::testing_support {
+namespace hatch::test {
 
 struct OutputFixture {
   Settings settings;
   InputState input;
   EntityStore store;
   SearchResults results;
-  std::FILE* out = std::tmpfile();
+  OutputStream stream;
+  std::FILE* out = stream.get();
   OutputContext ctx{out, settings, input, store, results};
 
   OutputFixture() {
@@ -26,20 +28,11 @@ struct OutputFixture {
     settings.hatch_attr[1] = {1, 2, 3};
     settings.fill_mode = FillMode::by_points;
   }
-  ~OutputFixture() { std::fclose(out); }
   OutputFixture(const OutputFixture&) = delete;
   OutputFixture& operator=(const OutputFixture&) = delete;
 
   // Everything written so far.
-  std::string text() {
-    std::fflush(out);
-    std::fseek(out, 0, SEEK_SET);
-    std::string s;
-    int c;
-    while ((c = std::fgetc(out)) != EOF) s.push_back(static_cast<char>(c));
-    std::fseek(out, 0, SEEK_END);
-    return s;
-  }
+  std::string text() { return stream.text(); }
 
   // The numbers of every line written so far that begins with `prefix`.
   std::vector<std::vector<double>> numbers(const std::string& prefix) {
@@ -127,4 +120,4 @@ struct OutputFixture {
   }
 };
 
-}  // namespace hatch::testing_support
+}  // namespace hatch::test

@@ -15,12 +15,7 @@ void EntityStore::add_pick_point(double x, double y) {
 Segment* EntityStore::insert_copy(Segment*& list, const Segment& scratch, double tol) {
   if (same_point(scratch.start(), scratch.end(), tol)) return nullptr;
   Segment* s = new_segment();
-  s->x1 = scratch.x1;
-  s->y1 = scratch.y1;
-  s->x2 = scratch.x2;
-  s->y2 = scratch.y2;
-  s->id = scratch.id;
-  s->arc = scratch.arc;
+  *s = piece_of(scratch, scratch.x1, scratch.y1, scratch.x2, scratch.y2);
   s->next = list;
   list = s;
   return s;
@@ -29,12 +24,7 @@ Segment* EntityStore::insert_copy(Segment*& list, const Segment& scratch, double
 Segment* EntityStore::append_segment_copy(Segment*& list, const Segment& src, double tol) {
   if (nearly_equal(src.x1, src.x2, tol) && nearly_equal(src.y1, src.y2, tol)) return nullptr;
   Segment* s = new_segment();
-  s->id = src.id;
-  s->x1 = src.x1;
-  s->y1 = src.y1;
-  s->x2 = src.x2;
-  s->y2 = src.y2;
-  s->arc = src.arc;
+  *s = piece_of(src, src.x1, src.y1, src.x2, src.y2);
   Segment** tail = &list;
   while (*tail != nullptr) tail = &(*tail)->next;
   *tail = s;

@@ -17,14 +17,8 @@
 namespace hatch {
 namespace {
 
+using test::expect_segments_near;
 using test::OutputFixture;
-
-void expect_segments_near(const std::vector<std::vector<double>>& got,
-                          const std::vector<std::vector<double>>& want) {
-  ASSERT_EQ(got.size(), want.size());
-  for (std::size_t i = 0; i < got.size(); ++i)
-    for (int j = 0; j < 4; ++j) EXPECT_NEAR(got[i][j], want[i][j], 1e-9) << "segment " << i << " value " << j;
-}
 
 TEST(HatchLine, SquareRowsAlternateAttributeSetsAndSkipTheBoundaryRow) {
   OutputFixture f;

@@ -2,6 +2,8 @@
 // lists, and the text written so far.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
@@ -119,5 +121,13 @@ struct OutputFixture {
     results.text_box_loops = n;
   }
 };
+
+// Segment lines (x1 y1 x2 y2 each) equal to the wanted ones within 1e-9.
+inline void expect_segments_near(const std::vector<std::vector<double>>& got,
+                                 const std::vector<std::vector<double>>& want) {
+  ASSERT_EQ(got.size(), want.size());
+  for (std::size_t i = 0; i < got.size(); ++i)
+    for (int j = 0; j < 4; ++j) EXPECT_NEAR(got[i][j], want[i][j], 1e-9) << "segment " << i << " value " << j;
+}
 
 }  // namespace hatch::test

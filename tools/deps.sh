@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, when they are missing.
 set -euo pipefail
 need=()
-for pkg in g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev; do
+for pkg in g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev python3-ezdxf; do
   dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then

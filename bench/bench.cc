@@ -1,10 +1,17 @@
-// Times each phase of a run on generated large drawings. Not a test: it prints
-// the figures. Usage: hatch_bench [case ...]; without arguments every case runs.
+// Times each phase of a run on generated large drawings, at two or more sizes
+// of each, and prints how the time grows from one size to the next. Not a
+// test: it prints the figures.
+//
+//   hatch_bench [case ...]          the cases named (all without a name)
+//   hatch_bench --write DIR [case]  writes each drawing as DIR/<case>-<size>/ with
+//                                   plc_temp.txt and args, to time whole runs of hatch
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -16,82 +23,121 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
 
 const char* const kHeader =
     "hs 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100\nlg0\nly1\nlc2\nlt0\n#\n";
 
-void square(std::string& out, double x, double y, double side) {
-  char buf[256];
-  std::snprintf(buf, sizeof buf, " %g %g %g %g\n %g %g %g %g\n %g %g %g %g\n %g %g %g %g\n", x, y, x + side, y,
-                x + side, y, x + side, y + side, x + side, y + side, x, y + side, x, y + side, x, y);
+void line(std::string& out, double x1, double y1, double x2, double y2) {
+  char buf[160];
+  std::snprintf(buf, sizeof buf, " %.10g %.10g %.10g %.10g\n", x1, y1, x2, y2);
   out += buf;
 }
 
-// Fill-all over columns x rows separate squares (a row meets at most 2 x columns
-// edges: the crossing table holds 49).
-std::string many_figures(int columns, int rows) {
+void square(std::string& out, double x, double y, double side) {
+  line(out, x, y, x + side, y);
+  line(out, x + side, y, x + side, y + side);
+  line(out, x + side, y + side, x, y + side);
+  line(out, x, y + side, x, y);
+}
+
+void pick(std::string& out, double x, double y) {
+  char buf[80];
+  std::snprintf(buf, sizeof buf, "hp3 %.10g %.10g\n", x, y);
+  out += buf;
+}
+
+// n separate 10 x 10 squares in rows of ten (a hatch row meets 20 edges: the
+// crossing table holds 49), each with a pick point at its centre when asked.
+std::string squares(int n, bool picked) {
   std::string s = kHeader;
-  for (int i = 0; i < columns; ++i)
-    for (int j = 0; j < rows; ++j) square(s, i * 30.0, j * 30.0, 20.0);
+  for (int k = 0; k < n; ++k) {
+    const double x = (k % 10) * 15.0, y = (k / 10) * 15.0;
+    square(s, x, y, 10.0);
+    if (picked) pick(s, x + 5.0, y + 5.0);
+  }
+  return s;
+}
+
+// rooms x rooms rooms of 100 x 100 bounded by full-length walls that cross each
+// other, a pick point in every room.
+std::string floor_plan(int rooms) {
+  std::string s = kHeader;
+  const double size = rooms * 100.0;
+  for (int i = 0; i <= rooms; ++i) {
+    line(s, 0.0, i * 100.0, size, i * 100.0);
+    line(s, i * 100.0, 0.0, i * 100.0, size);
+  }
+  for (int i = 0; i < rooms; ++i)
+    for (int j = 0; j < rooms; ++j) pick(s, i * 100.0 + 50.0, j * 100.0 + 50.0);
   return s;
 }
 
 // One region bounded by a polygon of n edges (a many-sided circle), with a pick point.
-std::string many_edges(int n) {
+std::string outline(int n) {
   std::string s = kHeader;
-  char buf[256];
   const double r = 10000.0;
   for (int i = 0; i < n; ++i) {
-    double a = 2.0 * M_PI * i / n, b = 2.0 * M_PI * (i + 1) / n;
-    std::snprintf(buf, sizeof buf, " %.6f %.6f %.6f %.6f\n", r * std::cos(a), r * std::sin(a), r * std::cos(b),
-                  r * std::sin(b));
-    s += buf;
+    const double a = 2.0 * std::numbers::pi * i / n, b = 2.0 * std::numbers::pi * (i + 1) / n;
+    line(s, r * std::cos(a), r * std::sin(a), r * std::cos(b), r * std::sin(b));
   }
-  s += "hp3 0 0\n";
+  pick(s, 0.0, 0.0);
   return s;
 }
 
-// A square 250000 wide hatched at the smallest pitch, 0.5, in two directions: a million lines.
-std::string million_lines() {
+// A square hatched at the smallest pitch, 0.5, in two directions: `lines` lines in all.
+std::string big_square(int lines) {
   std::string s = kHeader;
-  square(s, -160000.0, -160000.0, 250000.0);  // the pick-point ray ends at x = 100000
-  s += "hp3 0 0\n";
+  const double side = lines / 4.0;  // side / 0.5 rows in each of the two directions
+  square(s, -0.64 * side, -0.64 * side, side);  // around the pick point, within the ray's reach of x = 100000
+  pick(s, 0.0, 0.0);
   return s;
 }
 
-// A plan of rooms sharing walls, each picked, with arcs (door swings) and texts.
+// A plan of rooms sharing walls, each picked, with door swings and labels.
 std::string rooms(int n) {
   std::string s = kHeader;
   s += "hch 2.5 0 0 0 0 0 0 0 0 0\ncn1\n";
   char buf[256];
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < n; ++j) {
-      double x = i * 400.0, y = j * 300.0;
-      square(s, x, y, 0.0);
-      std::snprintf(buf, sizeof buf, " %g %g %g %g\n %g %g %g %g\n", x, y, x + 400, y, x, y, x, y + 300);
+      const double x = i * 400.0, y = j * 300.0;
+      line(s, x, y, x + 400, y);
+      line(s, x, y, x, y + 300);
+      std::snprintf(buf, sizeof buf, "ci %g %g 80 0 90\nch %g %g 60 0 \"R%d\"\n", x + 100, y, x + 200, y + 150,
+                    i * n + j);
       s += buf;
-      std::snprintf(buf, sizeof buf, "ci %g %g 80 0 90\nch %g %g 60 0 \"R%d\"\nhp3 %g %g\n", x + 100, y, x + 200,
-                    y + 150, i * n + j, x + 300, y + 250);
-      s += buf;
+      pick(s, x + 300, y + 250);
     }
   for (int i = 0; i < n; ++i) {
-    std::snprintf(buf, sizeof buf, " %g %g %g %g\n %g %g %g %g\n", n * 400.0, i * 300.0, n * 400.0, i * 300.0 + 300,
-                  i * 400.0, n * 300.0, i * 400.0 + 400, n * 300.0);
-    s += buf;
+    line(s, n * 400.0, i * 300.0, n * 400.0, i * 300.0 + 300);
+    line(s, i * 400.0, n * 300.0, i * 400.0 + 400, n * 300.0);
   }
   return s;
 }
 
 struct Case {
   const char* name;
-  std::function<std::string()> drawing;
+  std::function<std::string(int)> drawing;
+  std::vector<int> sizes;
   std::vector<const char*> options;
 };
 
 double seconds_since(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
 
-void run_case(const Case& c) {
-  std::string text = c.drawing();
+struct Times {
+  double read = 0, boundary = 0, regions = 0, output = 0;
+  double total() const { return read + boundary + regions + output; }
+};
+
+Times run_once(const Case& c, int size, const fs::path& scratch) {
+  const fs::path input = scratch / "plc_temp.txt";
+  {
+    std::FILE* f = std::fopen(input.string().c_str(), "wb");
+    const std::string text = c.drawing(size);
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+  }
   hatch::RunState r;
   std::vector<const char*> words{"hatch"};
   words.insert(words.end(), c.options.begin(), c.options.end());
@@ -99,58 +145,116 @@ void run_case(const Case& c) {
   hatch::check_lengths(r.settings);
   hatch::convert_angles(r.settings);
 
-  auto t = Clock::now();
-  std::FILE* in = fmemopen(text.data(), text.size(), "r");
+  Times t;
+  auto start = Clock::now();
+  std::FILE* in = std::fopen(input.string().c_str(), "r");
   hatch::prescan_text_type0(in, r.input);
   hatch::read_exchange_file(in, r.settings, r.input, r.store);
   std::fclose(in);
-  double read = seconds_since(t);
+  t.read = seconds_since(start);
   int segments = 0;
   for (const hatch::Segment* s = r.store.segment_list; s; s = s->next) ++segments;
 
-  t = Clock::now();
-  hatch::scale_to_drawing(r);
-  hatch::prepare_boundary(r);
-  double boundary = seconds_since(t);
-
-  t = Clock::now();
-  hatch::search(r);
-  double regions = seconds_since(t);
+  long bytes = 0;
   int found = 0;
-  for (const hatch::Region* g = r.results.region_list; g; g = g->next) ++found;
+  std::string failure;
+  try {
+    start = Clock::now();
+    hatch::scale_to_drawing(r);
+    hatch::prepare_boundary(r);
+    t.boundary = seconds_since(start);
 
-  t = Clock::now();
-  std::FILE* out = std::tmpfile();
-  hatch::write_output(r, out);
-  long bytes = std::ftell(out);
-  std::fclose(out);
-  double output = seconds_since(t);
+    start = Clock::now();
+    hatch::search(r);
+    t.regions = seconds_since(start);
+    for (const hatch::Region* g = r.results.region_list; g; g = g->next) ++found;
 
-  std::printf("%-16s %7d segments %6d regions  read %7.3f s  boundary %7.3f s  regions %7.3f s  output %7.3f s"
-              " (%ld bytes)\n",
-              c.name, segments, found, read, boundary, regions, output, bytes);
+    start = Clock::now();
+    std::FILE* out = std::fopen((scratch / "out.txt").string().c_str(), "w");
+    hatch::write_output(r, out);
+    bytes = std::ftell(out);
+    std::fclose(out);
+    t.output = seconds_since(start);
+  } catch (const hatch::Failure&) {
+    failure = " ended with a failure";
+  }
+  std::printf("%-14s %7d  %7d segments %6d regions  read %6.3f  boundary %6.3f  regions %6.3f  output %6.3f s"
+              "  (%ld bytes)%s\n",
+              c.name, size, segments, found, t.read, t.boundary, t.regions, t.output, bytes, failure.c_str());
   std::fflush(stdout);
+  return t;
+}
+
+double ratio(double now, double before) { return before > 1e-4 ? now / before : 0.0; }
+
+void run_case(const Case& c, const fs::path& scratch) {
+  Times before;
+  for (std::size_t i = 0; i < c.sizes.size(); ++i) {
+    const Times t = run_once(c, c.sizes[i], scratch);
+    if (i > 0) {
+      std::printf("%-14s growth x%.1f work: read x%.1f  boundary x%.1f  regions x%.1f  output x%.1f  all x%.1f\n",
+                  "", static_cast<double>(c.sizes[i]) / c.sizes[i - 1], ratio(t.read, before.read),
+                  ratio(t.boundary, before.boundary), ratio(t.regions, before.regions),
+                  ratio(t.output, before.output), ratio(t.total(), before.total()));
+    }
+    before = t;
+  }
+}
+
+// What writing the million lines costs with printf alone, for comparison.
+void printf_baseline(const fs::path& scratch) {
+  std::FILE* out = std::fopen((scratch / "printf.txt").string().c_str(), "w");
+  const auto start = Clock::now();
+  for (int i = 0; i < 1000000; ++i)
+    std::fprintf(out, " %1.15g %1.15g %1.15g %1.15g\n", i * 0.5, 0.0, 250000.0 - i * 0.25, i * 0.5);
+  std::fclose(out);
+  std::printf("%-14s %7d  printf of the same number of segment lines: %6.3f s\n", "printf", 1000000,
+              seconds_since(start));
+}
+
+void write_drawing(const Case& c, int size, const fs::path& dir) {
+  const fs::path d = dir / (std::string(c.name) + "-" + std::to_string(size));
+  fs::create_directories(d);
+  const std::string text = c.drawing(size);
+  std::FILE* f = std::fopen((d / "plc_temp.txt").string().c_str(), "wb");
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::fclose(f);
+  f = std::fopen((d / "args").string().c_str(), "wb");
+  for (const char* w : c.options) std::fprintf(f, "%s\n", w);
+  std::fclose(f);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<Case> cases = {
-      {"many-figures", [] { return many_figures(20, 150); }, {"/s1", "/a0", "/p3"}},
-      {"many-edges", [] { return many_edges(1500); }, {"/s1", "/a30", "/p50"}},
-      {"million-lines", [] { return million_lines(); }, {"/s1", "/a0,90", "/p0.5"}},
-      {"rooms", [] { return rooms(8); }, {"/s1", "/a45", "/p20"}},
-      {"boundary-10k", [] { return many_figures(50, 50); }, {"/e"}},
+      {"squares-all", [](int n) { return squares(n, false); }, {2000, 16000}, {"/s1", "/a0", "/p2"}},
+      {"squares-picked", [](int n) { return squares(n, true); }, {2000, 16000}, {"/s1", "/a0", "/p2"}},
+      {"floor-plan", floor_plan, {14, 40}, {"/s1", "/a0", "/p10"}},
+      {"outline", outline, {12500, 100000}, {"/s1", "/a30", "/p50"}},
+      {"rooms", rooms, {16, 45}, {"/s1", "/a45", "/p20"}},
+      {"boundary-only", [](int n) { return squares(n, false); }, {2500, 20000}, {"/e"}},
+      {"million-lines", big_square, {1000000}, {"/s1", "/a0,90", "/p0.5"}},
   };
-  for (const Case& c : cases) {
-    bool wanted = argc < 2;
-    for (int i = 1; i < argc; ++i) wanted = wanted || std::strcmp(argv[i], c.name) == 0;
-    if (!wanted) continue;
-    try {
-      run_case(c);
-    } catch (const hatch::Failure& f) {
-      std::printf("%-16s ended with a failure: %s\n", c.name, f.message.c_str());
-    }
+  int first = 1;
+  fs::path write_dir;
+  if (argc >= 3 && std::strcmp(argv[1], "--write") == 0) {
+    write_dir = argv[2];
+    first = 3;
   }
+  const fs::path scratch = fs::temp_directory_path() / ("hatch_bench_" + std::to_string(std::rand()));
+  fs::create_directories(scratch);
+  for (const Case& c : cases) {
+    bool wanted = argc <= first;
+    for (int i = first; i < argc; ++i) wanted = wanted || std::strcmp(argv[i], c.name) == 0;
+    if (!wanted) continue;
+    if (!write_dir.empty()) {
+      for (int size : c.sizes) write_drawing(c, size, write_dir);
+      continue;
+    }
+    run_case(c, scratch);
+    if (std::strcmp(c.name, "million-lines") == 0) printf_baseline(scratch);
+  }
+  fs::remove_all(scratch);
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "base/interrupt.h"
 #include "geometry/relations.h"
+#include "geometry/segment_set.h"
 
 namespace hatch {
 
@@ -16,12 +17,16 @@ Point* add_break_marker(Point*& list, double x, double y, EntityStore& store) {
 }
 
 void check_breaks(const Segment* first, Point*& break_markers, EntityStore& store) {
-  for (const Segment* a = first; a != nullptr; a = a->next) {
+  SegmentSet set(first, store.full_scans);
+  for (std::size_t i = 0; i < set.size(); ++i) {
     rearm_interrupt();
+    const Segment& a = set[i];
+    // Whichever segment connects an end, the end is connected: the order of the
+    // segments asked does not matter, only that every one that can is asked.
     bool start_ok = false, end_ok = false;
-    for (const Segment* b = first; b != nullptr && !(start_ok && end_ok); b = b->next) {
-      if (b == a) continue;
-      switch (classify_segments(*a, *b)) {
+    set.visit_related(a, [&](std::size_t j) {
+      if (j == i || (start_ok && end_ok)) return;
+      switch (classify_segments(a, set[j])) {
         case kStartOfATouchesB:
         case kStartsMeet:
         case kStartOfAMeetsEndOfB:
@@ -35,9 +40,9 @@ void check_breaks(const Segment* first, Point*& break_markers, EntityStore& stor
         default:
           break;
       }
-    }
-    if (!start_ok) add_break_marker(break_markers, a->x1, a->y1, store);
-    if (!end_ok) add_break_marker(break_markers, a->x2, a->y2, store);
+    });
+    if (!start_ok) add_break_marker(break_markers, a.x1, a.y1, store);
+    if (!end_ok) add_break_marker(break_markers, a.x2, a.y2, store);
   }
 }
 

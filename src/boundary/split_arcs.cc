@@ -1,11 +1,13 @@
 #include "boundary/split_arcs.h"
 
 #include <cmath>
+#include <vector>
 
 #include "base/interrupt.h"
 #include "geometry/arcs.h"
 #include "geometry/primitives.h"
 #include "geometry/relations.h"
+#include "geometry/segment_set.h"
 
 namespace hatch {
 
@@ -135,15 +137,19 @@ void split_arcs_at_arc_ends(Arc*& arcs, EntityStore& store, double tol) {
 }
 
 void split_arcs_by_segments(Arc*& arcs, const Segment* first, EntityStore& store, double tol) {
+  SegmentSet segments(first, store.full_scans);
+  std::vector<std::size_t> near;
   for (Arc* a = arcs; a != nullptr; a = a->next) {
     rearm_interrupt();
     // The radius alone bounds the box, whatever the flatness and tilt.
     const double margin = a->r + 5.0;
     const double xmin = a->cx - margin, ymin = a->cy - margin;
     const double xmax = a->cx + margin, ymax = a->cy + margin;
-    for (const Segment* s = first; s != nullptr; s = s->next) {
+    // Only a segment near the box can meet it; the cuts depend on the order of the segments.
+    segments.near_box({xmin, ymin, xmax, ymax}, kRelationReach, near);
+    for (std::size_t i : near) {
       Segment scratch;
-      copy_segment(*s, scratch);
+      copy_segment(segments[i], scratch);
       if (!segment_meets_box(scratch, xmin, ymin, xmax, ymax)) continue;
       cut_by_segment(arcs, *a, scratch, store, tol);
     }

@@ -33,6 +33,9 @@ inline bool long_enough_to_bound(const Segment& s) {
   return dx * dx + dy * dy >= 1e-4;
 }
 
+// Long enough and finite: what relates to it lies near its box.
+inline bool bounded_by_box(const Segment& s) { return long_enough_to_bound(s) && box_of(s).finite(); }
+
 // True only when no relation is possible between the two segments.
 inline bool boxes_rule_out_relation(const Segment& a, const Segment& b) {
   return boxes_apart(box_of(a), box_of(b), kRelationReach) && long_enough_to_bound(a) && long_enough_to_bound(b);

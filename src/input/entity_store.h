@@ -23,6 +23,10 @@ struct EntityStore {
   Segment* text_edge_list = nullptr;
   PickPoint* pick_point_list = nullptr;
 
+  // The plain scans of every list instead of its index: the reference the
+  // indexes are checked against (they must answer exactly alike).
+  bool full_scans = false;
+
   std::int32_t next_entity_id = 0;
   std::int32_t next_text_box_id = 0;  // shared by the four edges of one text box
   int pick_point_count = 0;  // pick points of the file being read

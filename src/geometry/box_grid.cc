@@ -1,0 +1,88 @@
+#include "geometry/box_grid.h"
+
+namespace hatch {
+
+void BoxGrid::reset(const Box& extent, std::size_t expected) {
+  extent_ = extent.finite() && extent.min_x <= extent.max_x && extent.min_y <= extent.max_y ? extent : Box{};
+  const double w = extent_.max_x - extent_.min_x, h = extent_.max_y - extent_.min_y;
+  // About one item a cell, in cells as square as the extent allows.
+  const double n = static_cast<double>(std::max<std::size_t>(expected, 1));
+  double side = std::sqrt(w * h / n);
+  if (!(side > 0.0)) side = std::max(w, h) / n;
+  if (!(side > 0.0) || !std::isfinite(side)) side = 1.0;
+  const double limit = 4.0 * n + 16.0;
+  double gx = std::clamp(std::ceil(w / side), 1.0, limit), gy = std::clamp(std::ceil(h / side), 1.0, limit);
+  while (gx * gy > limit) {
+    gx = std::max(1.0, std::floor(gx / 2.0));
+    gy = std::max(1.0, std::floor(gy / 2.0));
+  }
+  gx_ = static_cast<int>(gx);
+  gy_ = static_cast<int>(gy);
+  cell_w_ = w > 0.0 ? w / gx_ : 1.0;
+  cell_h_ = h > 0.0 ? h / gy_ : 1.0;
+  cells_.assign(static_cast<std::size_t>(gx_) * static_cast<std::size_t>(gy_), {});
+  cell_seen_.assign(cells_.size(), 0);
+  everywhere_.clear();
+  std::fill(state_.begin(), state_.end(), kAbsent);
+  live_ = 0;
+}
+
+void BoxGrid::grow_to(Id id) {
+  if (id >= state_.size()) {
+    state_.resize(static_cast<std::size_t>(id) + 1, kAbsent);
+    seen_.resize(state_.size(), 0);
+  }
+}
+
+void BoxGrid::insert(Id id, const Box& box) {
+  // Only boxes inside the extent go into cells: a walk along a line may then
+  // leave out what lies beyond it.
+  if (!box.finite() || box.min_x < extent_.min_x || box.max_x > extent_.max_x || box.min_y < extent_.min_y ||
+      box.max_y > extent_.max_y) {
+    insert_everywhere(id);
+    return;
+  }
+  grow_to(id);
+  if (state_[id] == kAbsent) ++live_;
+  if (state_[id] == kEverywhere) return;
+  state_[id] = kInCells;
+  const int x0 = column(box.min_x), x1 = column(box.max_x);
+  const int y0 = row(box.min_y), y1 = row(box.max_y);
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) cells_[cell_index(x, y)].push_back(id);
+}
+
+void BoxGrid::insert_everywhere(Id id) {
+  grow_to(id);
+  if (state_[id] == kEverywhere) return;
+  if (state_[id] == kAbsent) ++live_;
+  state_[id] = kEverywhere;
+  everywhere_.push_back(id);
+}
+
+void BoxGrid::erase(Id id) {
+  if (!contains(id)) return;
+  // Its entries stay in the cells and in the list of everywhere items; offers skip them.
+  state_[id] = kAbsent;
+  --live_;
+}
+
+std::uint32_t BoxGrid::next_stamp() {
+  if (++stamp_ == 0) {
+    std::fill(seen_.begin(), seen_.end(), 0);
+    std::fill(cell_seen_.begin(), cell_seen_.end(), 0);
+    stamp_ = 1;
+  }
+  return stamp_;
+}
+
+bool BoxGrid::clip(double p, double d, double lo, double hi, double& t0, double& t1) {
+  if (d == 0.0) return lo <= p && p <= hi;
+  double a = (lo - p) / d, b = (hi - p) / d;
+  if (a > b) std::swap(a, b);
+  t0 = std::max(t0, a);
+  t1 = std::min(t1, b);
+  return t0 <= t1;
+}
+
+}  // namespace hatch

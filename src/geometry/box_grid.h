@@ -1,0 +1,145 @@
+// A uniform grid of cells over the boxes of a set of items: which items may
+// lie near a box, or near a long line, without looking at every item. The
+// answers are supersets: every caller applies its own exact test to each item
+// it is given, in the order its own rules require, so an index can only ever
+// save work, never change a result.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "base/records.h"
+#include "geometry/box.h"
+
+namespace hatch {
+
+class BoxGrid {
+ public:
+  using Id = std::uint32_t;
+
+  // Empties the grid and lays out cells for about `expected` items spread over `extent`.
+  void reset(const Box& extent, std::size_t expected);
+
+  // Registers item `id` (ids are the caller's, small and dense) under its box.
+  // An item whose box is not finite is registered everywhere: it is given to every query.
+  void insert(Id id, const Box& box);
+  // From now on the item is given to every query.
+  void insert_everywhere(Id id);
+  // The item is given to no query any more.
+  void erase(Id id);
+  bool contains(Id id) const { return id < state_.size() && state_[id] != kAbsent; }
+  std::size_t size() const { return live_; }
+
+  // Calls visit(id) once for every item registered within `gap` of `b` (and every
+  // item registered everywhere). A box that is not finite is near everything.
+  template <class F>
+  void visit_near(const Box& b, double gap, F visit) {
+    const std::uint32_t stamp = next_stamp();
+    auto offer = [&](Id id) {
+      if (seen_[id] == stamp || state_[id] == kAbsent) return;
+      seen_[id] = stamp;
+      visit(id);
+    };
+    for (Id id : everywhere_) offer(id);
+    if (!b.finite() || !(gap >= 0.0) || !std::isfinite(gap)) {
+      for (const std::vector<Id>& cell : cells_)
+        for (Id id : cell) offer(id);
+      return;
+    }
+    const int x0 = column(b.min_x - gap), x1 = column(b.max_x + gap);
+    const int y0 = row(b.min_y - gap), y1 = row(b.max_y + gap);
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x)
+        for (Id id : cells_[cell_index(x, y)]) offer(id);
+  }
+
+  // Calls visit(id) for the items registered within `gap` of the straight line
+  // from (x1, y1) to (x2, y2), and every item registered everywhere, walking
+  // from the line's start outwards. Before each step of the walk it asks
+  // keep_going(d): an item that meets the line within `gap` of itself at a
+  // distance below d from the start has been visited by then.
+  template <class F, class G>
+  void visit_along(double x1, double y1, double x2, double y2, double gap, F visit, G keep_going);
+
+ private:
+  static constexpr std::uint8_t kAbsent = 0, kInCells = 1, kEverywhere = 2;
+
+  int column(double x) const { return clamp_cell((x - extent_.min_x) / cell_w_, gx_); }
+  int row(double y) const { return clamp_cell((y - extent_.min_y) / cell_h_, gy_); }
+  static int clamp_cell(double v, int n) {
+    if (!(v >= 1.0)) return 0;  // also NaN
+    if (!(v < n)) return n - 1;
+    return static_cast<int>(v);
+  }
+  std::size_t cell_index(int x, int y) const {
+    return static_cast<std::size_t>(y) * static_cast<std::size_t>(gx_) + static_cast<std::size_t>(x);
+  }
+  std::uint32_t next_stamp();
+  void grow_to(Id id);
+  double step() const { return 0.5 * std::min(cell_w_, cell_h_); }
+  // Narrows [t0, t1] to where p + t d lies within [lo, hi]; false when nowhere.
+  static bool clip(double p, double d, double lo, double hi, double& t0, double& t1);
+
+  Box extent_;
+  int gx_ = 1, gy_ = 1;
+  double cell_w_ = 1.0, cell_h_ = 1.0;
+  std::vector<std::vector<Id>> cells_{1};
+  std::vector<Id> everywhere_;
+  std::vector<std::uint8_t> state_;
+  std::vector<std::uint32_t> seen_;
+  std::vector<std::uint32_t> cell_seen_;
+  std::uint32_t stamp_ = 0;
+  std::size_t live_ = 0;
+};
+
+template <class F, class G>
+void BoxGrid::visit_along(double x1, double y1, double x2, double y2, double gap, F visit, G keep_going) {
+  const std::uint32_t stamp = next_stamp();
+  auto offer = [&](Id id) {
+    if (seen_[id] == stamp || state_[id] == kAbsent) return;
+    seen_[id] = stamp;
+    visit(id);
+  };
+  for (Id id : everywhere_) offer(id);
+  const Box line_box{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+  if (!line_box.finite() || !(gap >= 0.0) || !std::isfinite(gap)) {
+    for (const std::vector<Id>& cell : cells_)
+      for (Id id : cell) offer(id);
+    return;
+  }
+  // Every item in the cells lies inside the extent, so only the part of the
+  // line within `gap` of it can come within `gap` of one.
+  const double dx = x2 - x1, dy = y2 - y1;
+  double t0 = 0.0, t1 = 1.0;
+  if (!clip(x1, dx, extent_.min_x - gap, extent_.max_x + gap, t0, t1) ||
+      !clip(y1, dy, extent_.min_y - gap, extent_.max_y + gap, t0, t1))
+    return;
+  // Samples about half a cell apart; each visits the cells within `gap` and a
+  // spacing of it, so every cell within `gap` of the clipped line is visited,
+  // that of a place on the line no later than the sample a spacing beyond it.
+  const double len = std::hypot(dx, dy);
+  const double stretch = (t1 - t0) * len;
+  const double wanted = std::ceil(stretch / step());
+  const double n = wanted >= 1.0 ? std::min(wanted, 4.0 * (gx_ + gy_) + 4.0) : 1.0;
+  const double spacing = stretch / n;
+  const double near = gap + spacing;
+  const auto count = static_cast<std::int64_t>(n);
+  for (std::int64_t i = 0; i <= count; ++i) {
+    const double t = t0 + (t1 - t0) * (static_cast<double>(i) / n);
+    if (!keep_going(t * len - spacing)) return;
+    const double x = x1 + dx * t, y = y1 + dy * t;
+    const int cx0 = column(x - near), cx1 = column(x + near);
+    const int cy0 = row(y - near), cy1 = row(y + near);
+    for (int cy = cy0; cy <= cy1; ++cy)
+      for (int cx = cx0; cx <= cx1; ++cx) {
+        const std::size_t c = cell_index(cx, cy);
+        if (cell_seen_[c] == stamp) continue;
+        cell_seen_[c] = stamp;
+        for (Id id : cells_[c]) offer(id);
+      }
+  }
+}
+
+}  // namespace hatch

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "base/interrupt.h"
 #include "geometry/box.h"
+#include "geometry/box_grid.h"
 #include "geometry/primitives.h"
 #include "geometry/relations.h"
 
@@ -103,51 +106,216 @@ void turn_as_merge_pair_would(MergeNode& n) {
   if (n.vertical) n.turns = false;
 }
 
+// Only pairs whose boxes come near each other can be duplicates or merge.
+// Every other pair still gets merge_pair's turning from the walk of each
+// segment over the whole list; a segment that turns on every call ends up as
+// the parity of its calls says, so the indexed walk counts the calls instead
+// of making them and turns a segment only when it is looked at.
+class MergeWalk {
+ public:
+  MergeWalk(Segment* segments, double tol) : tol_(tol), reach_(1.01 * std::max(tol, 0.1)) {
+    for (Segment* s = segments; s != nullptr; s = s->next) {
+      nodes_.push_back(MergeNode{s, true, false, false, {}});
+      describe(nodes_.back());
+    }
+    n_ = nodes_.size();
+    applied_.assign(n_, 0);
+    own_calls_.assign(n_, 0);
+    alive_before_.assign(n_ + 1, 0);
+    for (std::size_t k = 0; k < n_; ++k) mark(k, +1);
+    alive_ = n_;
+  }
+
+  std::vector<MergeNode>& nodes() { return nodes_; }
+
+  // The walk of every segment over the whole list, every call made: the plain
+  // version the counted walk is checked against.
+  void run_plain() {
+    for (std::size_t i = 0; i < n_; ++i) {
+      if (!nodes_[i].alive) continue;
+      rearm_interrupt();
+      MergeNode& a = nodes_[i];
+      for (std::size_t j = 0; j < n_; ++j) {
+        MergeNode& b = nodes_[j];
+        if (j == i || !b.alive) continue;
+        if (boxes_apart(a.box, b.box, reach_)) {
+          turn_as_merge_pair_would(a);
+          turn_as_merge_pair_would(b);
+          continue;
+        }
+        if (same_segment(*a.s, *b.s, tol_)) {
+          b.alive = false;
+          continue;
+        }
+        XY start, end;
+        const int merged = merge_pair(*a.s, *b.s, start, end, tol_);
+        if (merged) {
+          a.s->x1 = start.x;
+          a.s->y1 = start.y;
+          a.s->x2 = end.x;
+          a.s->y2 = end.y;
+          b.alive = false;
+        }
+        describe(a);
+        if (!merged) describe(b);
+      }
+    }
+  }
+
+  void run() {
+    Box extent{0.0, 0.0, -1.0, -1.0};
+    bool any = false;
+    for (const MergeNode& node : nodes_) {
+      if (!node.box.finite()) continue;
+      if (!any) extent = node.box;
+      extent.widen(node.box.min_x, node.box.min_y);
+      extent.widen(node.box.max_x, node.box.max_y);
+      any = true;
+    }
+    grid_.reset(extent, n_);
+    for (std::size_t k = 0; k < n_; ++k) grid_.insert(static_cast<BoxGrid::Id>(k), nodes_[k].box);
+    // boxes_apart adds a slack for the coordinates' size; so does the query.
+    gap_ = reach_ + 1e-9 * (1.0 + extent.magnitude());
+    for (i_ = 0; i_ < n_; ++i_) {
+      if (!nodes_[i_].alive) continue;
+      rearm_interrupt();
+      alive_at_start_ = alive_;
+      killed_ = duplicates_ = 0;
+      walk_candidates();
+      own_calls_[i_] = alive_at_start_ - 1 - duplicates_;
+      ++acted_;
+    }
+    for (std::size_t k = 0; k < n_; ++k)
+      if (nodes_[k].alive) materialize(k, acted_ - 1 + own_calls_[k]);
+  }
+
+ private:
+  // The walk of A (node i_) over the nodes near it, in list order; a merge
+  // that lengthens A brings in the nodes near its new box that are still ahead.
+  void walk_candidates() {
+    std::vector<std::size_t> ahead;
+    gather(0, ahead);
+    for (std::size_t pos = 0; pos < ahead.size(); ++pos) {
+      const std::size_t j = ahead[pos];
+      if (visit(j)) {
+        std::vector<std::size_t> more;
+        gather(j + 1, more);
+        std::vector<std::size_t> rest(ahead.begin() + static_cast<std::ptrdiff_t>(pos) + 1, ahead.end());
+        ahead.resize(pos + 1);
+        std::merge(rest.begin(), rest.end(), more.begin(), more.end(), std::back_inserter(ahead));
+        ahead.erase(std::unique(ahead.begin() + static_cast<std::ptrdiff_t>(pos) + 1, ahead.end()), ahead.end());
+      }
+    }
+  }
+
+  // The alive nodes from `from` on near A's box, in list order.
+  void gather(std::size_t from, std::vector<std::size_t>& out) {
+    out.clear();
+    grid_.visit_near(nodes_[i_].box, gap_, [&](BoxGrid::Id id) {
+      if (id >= from && id != i_ && nodes_[id].alive) out.push_back(id);
+    });
+    std::sort(out.begin(), out.end());
+  }
+
+  // A meets node j in its walk; true when A was merged with it (A changed).
+  bool visit(std::size_t j) {
+    MergeNode& a = nodes_[i_];
+    MergeNode& b = nodes_[j];
+    if (j == i_ || !b.alive) return false;
+    if (boxes_apart(a.box, b.box, reach_)) return false;  // a call that only turns: counted, not made
+    materialize(i_, calls_of_a(j));
+    materialize(j, calls_of_b(j));
+    if (same_segment(*a.s, *b.s, tol_)) {
+      kill(j);
+      ++duplicates_;
+      return false;
+    }
+    XY start, end;
+    const int merged = merge_pair(*a.s, *b.s, start, end, tol_);
+    ++applied_[i_];
+    ++applied_[j];
+    if (merged) {
+      a.s->x1 = start.x;
+      a.s->y1 = start.y;
+      a.s->x2 = end.x;
+      a.s->y2 = end.y;
+      kill(j);
+    }
+    describe(a);
+    if (!merged) describe(b);
+    if (merged) grid_.insert(static_cast<BoxGrid::Id>(i_), a.box);
+    return merged != 0;
+  }
+
+  // The calls node i_ (A) has had when its walk reaches node j: one for every
+  // earlier walk, and one for every node before j alive when this walk began,
+  // but for the duplicates it removed without a call.
+  std::int64_t calls_of_a(std::size_t j) const {
+    std::int64_t before = alive_count_before(j) + killed_ - duplicates_;
+    if (i_ < j) --before;  // A itself
+    return acted_ + before;
+  }
+
+  // The calls alive node j has had when A's walk reaches it: one in every
+  // earlier walk but its own, and those of its own walk.
+  std::int64_t calls_of_b(std::size_t j) const {
+    return j < i_ ? acted_ - 1 + own_calls_[j] : acted_;
+  }
+
+  // Brings node k's orientation up to `calls` calls of merge_pair.
+  void materialize(std::size_t k, std::int64_t calls) {
+    MergeNode& node = nodes_[k];
+    const std::int64_t pending = calls - applied_[k];
+    applied_[k] = calls;
+    if (pending <= 0 || !node.turns) return;
+    if (node.vertical) {
+      turn_as_merge_pair_would(node);
+    } else if (pending % 2 == 1) {
+      reverse_segment(*node.s);
+    }
+  }
+
+  void kill(std::size_t k) {
+    nodes_[k].alive = false;
+    mark(k, -1);
+    --alive_;
+    ++killed_;
+  }
+
+  // A Fenwick tree of the alive nodes by list position.
+  void mark(std::size_t k, int d) {
+    for (std::size_t x = k + 1; x <= n_; x += x & (~x + 1)) alive_before_[x] += d;
+  }
+  std::int64_t alive_count_before(std::size_t j) const {
+    std::int64_t sum = 0;
+    for (std::size_t x = j; x > 0; x -= x & (~x + 1)) sum += alive_before_[x];
+    return sum;
+  }
+
+  double tol_, reach_, gap_ = 0.0;
+  std::vector<MergeNode> nodes_;
+  std::size_t n_ = 0;
+  std::vector<std::int64_t> applied_;    // the calls reflected in each node's orientation
+  std::vector<std::int64_t> own_calls_;  // the calls each node had in its own walk
+  std::vector<std::int64_t> alive_before_;
+  std::size_t alive_ = 0;
+  std::size_t i_ = 0;                // the node whose walk this is
+  std::int64_t acted_ = 0;           // the walks before this one
+  std::int64_t alive_at_start_ = 0;  // alive nodes when this walk began
+  std::int64_t killed_ = 0, duplicates_ = 0;  // removed in this walk, and of those the duplicates
+  BoxGrid grid_;
+};
+
 }  // namespace
 
 void merge_collinear_segments(Segment*& segments, EntityStore& store, double tol) {
-  // The walk of every segment over the whole list is kept; pairs too far apart
-  // to relate only get merge_pair's turning, without its arithmetic.
-  std::vector<MergeNode> nodes;
-  for (Segment* s = segments; s != nullptr; s = s->next) {
-    nodes.push_back(MergeNode{s, true, false, false, {}});
-    describe(nodes.back());
-  }
-  // Duplicates need ends within the tolerance, an end on the other segment needs
-  // the 0.1 box margin of point_on_segment: boxes further apart cannot merge.
-  const double reach = 1.01 * std::max(tol, 0.1);
-  const std::size_t n = nodes.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    if (!nodes[i].alive) continue;
-    rearm_interrupt();
-    MergeNode& a = nodes[i];
-    for (std::size_t j = 0; j < n; ++j) {
-      MergeNode& b = nodes[j];
-      if (j == i || !b.alive) continue;
-      if (boxes_apart(a.box, b.box, reach)) {
-        turn_as_merge_pair_would(a);
-        turn_as_merge_pair_would(b);
-        continue;
-      }
-      if (same_segment(*a.s, *b.s, tol)) {
-        b.alive = false;
-        continue;
-      }
-      XY start, end;
-      const int merged = merge_pair(*a.s, *b.s, start, end, tol);
-      if (merged) {
-        a.s->x1 = start.x;
-        a.s->y1 = start.y;
-        a.s->x2 = end.x;
-        a.s->y2 = end.y;
-        b.alive = false;
-      }
-      describe(a);
-      if (!merged) describe(b);
-    }
-  }
+  MergeWalk walk(segments, tol);
+  if (store.full_scans)
+    walk.run_plain();
+  else
+    walk.run();
   Segment** link = &segments;
-  for (MergeNode& node : nodes) {
+  for (MergeNode& node : walk.nodes()) {
     if (node.alive) {
       *link = node.s;
       link = &node.s->next;

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <random>
 #include <vector>
 
 #include "geometry/primitives.h"
@@ -134,6 +139,50 @@ TEST_F(BoundaryMerge, PairTurnsSteepDownwardSegmentsEvenWithoutMerging) {
   EXPECT_EQ(merge_pair(a, b, start, end, tol), 0);
   EXPECT_EQ(a.y1, 0.0);
   EXPECT_EQ(a.y2, 10.0);
+}
+
+}  // namespace
+}  // namespace hatch
+
+namespace hatch {
+namespace {
+
+// Collinear runs at every slope (steep ones turn on every call), duplicates
+// either way round, near misses and clutter: the indexed walk leaves exactly
+// the list the walk over the whole list leaves.
+TEST(BoundaryMergeIndex, SameListAsTheWalkOverEveryPair) {
+  std::mt19937 rng(7);
+  auto uni = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng); };
+  for (int round = 0; round < 40; ++round) {
+    std::vector<Segment> soup;
+    const int lines = 3 + round % 5;
+    for (int l = 0; l < lines; ++l) {
+      const double angle = l == 0 ? -std::numbers::pi / 2 : uni(-std::numbers::pi, std::numbers::pi);
+      const double ox = uni(0, 200), oy = uni(0, 200), ux = std::cos(angle), uy = std::sin(angle);
+      for (int k = 0; k < 12; ++k) {
+        const double a = uni(0, 100), b = a + uni(0.2, 30);
+        Segment s = make_segment(ox + a * ux, oy + a * uy, ox + b * ux, oy + b * uy);
+        if (k % 3 == 0) std::swap(s.x1, s.x2), std::swap(s.y1, s.y2);
+        soup.push_back(s);
+        if (k % 4 == 0) soup.push_back(make_segment(s.x2, s.y2 + 0.002, s.x1, s.y1));  // a duplicate
+      }
+    }
+    for (int k = 0; k < 30; ++k) {
+      const double x = uni(0, 300), y = uni(0, 300);
+      soup.push_back(make_segment(x, y, x + uni(-40, 40), y + uni(-40, 40)));
+    }
+    std::shuffle(soup.begin(), soup.end(), rng);
+    auto merged = [&](bool full) {
+      EntityStore store;
+      store.full_scans = full;
+      for (const Segment& s : soup) test::append_edge(store, store.segment_list, s.x1, s.y1, s.x2, s.y2, 0.25);
+      merge_collinear_segments(store.segment_list, store, 0.25);
+      std::vector<std::array<double, 4>> out;
+      for (const Segment* s = store.segment_list; s; s = s->next) out.push_back({s->x1, s->y1, s->x2, s->y2});
+      return out;
+    };
+    EXPECT_EQ(merged(false), merged(true)) << "round " << round;
+  }
 }
 
 }  // namespace

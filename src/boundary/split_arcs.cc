@@ -1,11 +1,13 @@
 #include "boundary/split_arcs.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "base/interrupt.h"
 #include "geometry/arcs.h"
 #include "geometry/primitives.h"
+#include "geometry/box_grid.h"
 #include "geometry/relations.h"
 #include "geometry/segment_set.h"
 
@@ -119,20 +121,111 @@ void split_arc_at_point(Arc*& arcs, Arc& arc, const Segment& probe, EntityStore&
   cut_by_segment(arcs, arc, probe, store, tol);
 }
 
-void split_arcs_at_arc_ends(Arc*& arcs, EntityStore& store, double tol) {
-  for (Arc* a = arcs; a != nullptr; a = a->next) {
-    rearm_interrupt();
-    for (Arc* b = arcs; b != nullptr; b = b->next) {
-      if (b == a) continue;
-      const double ends[2] = {b->start, b->end};
-      for (double t : ends) {
-        // The circle formula even for an ellipse: its flatness and tilt are not applied.
-        double px = b->cx + b->r * std::cos(t);
-        double py = b->cy + b->r * std::sin(t);
-        if (!nearly_equal(distance(px, py, a->cx, a->cy), a->r, tol)) continue;
-        split_arc_at_point(arcs, *a, make_segment(px, py, a->cx, a->cy), store, tol);
-      }
+namespace {
+
+// Where an end of B lies: the circle formula even for an ellipse (its flatness
+// and tilt are not applied).
+XY arc_end(const Arc& b, double t) { return {b.cx + b.r * std::cos(t), b.cy + b.r * std::sin(t)}; }
+
+// Cuts A where an end of B lies on A's circle.
+void cut_at_ends_of(Arc*& arcs, Arc& a, const Arc& b, EntityStore& store, double tol) {
+  const double ends[2] = {b.start, b.end};
+  for (double t : ends) {
+    const XY p = arc_end(b, t);
+    if (!nearly_equal(distance(p.x, p.y, a.cx, a.cy), a.r, tol)) continue;
+    split_arc_at_point(arcs, a, make_segment(p.x, p.y, a.cx, a.cy), store, tol);
+  }
+}
+
+// The end points of every arc in a grid, so that an arc asks only the arcs
+// with an end near its circle. Arcs are numbered in list order.
+class ArcEnds {
+ public:
+  explicit ArcEnds(Arc* arcs) {
+    Box extent{0.0, 0.0, -1.0, -1.0};
+    bool any = false;
+    for (Arc* a = arcs; a != nullptr; a = a->next) {
+      arcs_.push_back(a);
+      // Every piece cut later lies on the circle of an arc of now.
+      const Box b{a->cx - a->r, a->cy - a->r, a->cx + a->r, a->cy + a->r};
+      if (!b.finite() || !(a->r >= 0.0)) continue;
+      if (!any) extent = b;
+      extent.widen(b.min_x, b.min_y);
+      extent.widen(b.max_x, b.max_y);
+      any = true;
     }
+    grid_.reset(extent, 2 * arcs_.size());
+    for (std::size_t i = 0; i < arcs_.size(); ++i) place(i);
+  }
+
+  std::size_t size() const { return arcs_.size(); }
+  Arc* operator[](std::size_t i) const { return arcs_[i]; }
+
+  // Arcs appended to the list since (pieces go to the tail).
+  void take_new() {
+    Arc* last = arcs_.back();
+    for (Arc* p = last->next; p != nullptr; p = p->next) {
+      arcs_.push_back(p);
+      place(arcs_.size() - 1);
+    }
+  }
+  // The arc's ends moved (its start, when it was cut).
+  void update(std::size_t i) {
+    grid_.erase(static_cast<BoxGrid::Id>(2 * i));
+    grid_.erase(static_cast<BoxGrid::Id>(2 * i + 1));
+    place(i);
+  }
+  // The numbers of the arcs with an end that may lie on a's circle, in list order.
+  void near_circle(const Arc& a, double tol, std::vector<std::size_t>& out) {
+    out.clear();
+    // Within the tolerance of the radius, measured with the axis snap of 0.001.
+    const double reach = a.r + tol + 0.002;
+    grid_.visit_near({a.cx - reach, a.cy - reach, a.cx + reach, a.cy + reach}, 0.0,
+                     [&](BoxGrid::Id id) { out.push_back(id / 2); });
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+  }
+
+ private:
+  void place(std::size_t i) {
+    const Arc& a = *arcs_[i];
+    const XY s = arc_end(a, a.start), e = arc_end(a, a.end);
+    grid_.insert(static_cast<BoxGrid::Id>(2 * i), {s.x, s.y, s.x, s.y});
+    grid_.insert(static_cast<BoxGrid::Id>(2 * i + 1), {e.x, e.y, e.x, e.y});
+  }
+
+  std::vector<Arc*> arcs_;
+  BoxGrid grid_;
+};
+
+}  // namespace
+
+void split_arcs_at_arc_ends(Arc*& arcs, EntityStore& store, double tol) {
+  int count = 0;
+  for (const Arc* a = arcs; a != nullptr && count < 32; a = a->next) ++count;
+  if (store.full_scans || count < 32) {
+    for (Arc* a = arcs; a != nullptr; a = a->next) {
+      rearm_interrupt();
+      for (Arc* b = arcs; b != nullptr; b = b->next)
+        if (b != a) cut_at_ends_of(arcs, *a, *b, store, tol);
+    }
+    return;
+  }
+  // While A is cut, no other arc changes and only pieces of A are appended: A
+  // asks the arcs with an end near its circle, in list order, then every piece
+  // appended meanwhile, as the walk over the whole list would meet them.
+  ArcEnds ends(arcs);
+  std::vector<std::size_t> near;
+  for (std::size_t i = 0; i < ends.size(); ++i) {
+    rearm_interrupt();
+    Arc& a = *ends[i];
+    const std::size_t known = ends.size();
+    ends.near_circle(a, tol, near);
+    for (std::size_t j : near)
+      if (j != i) cut_at_ends_of(arcs, a, *ends[j], store, tol);
+    for (Arc* b = ends[known - 1]->next; b != nullptr; b = b->next) cut_at_ends_of(arcs, a, *b, store, tol);
+    ends.update(i);
+    ends.take_new();
   }
 }
 

@@ -94,24 +94,31 @@ std::string big_square(int lines) {
   return s;
 }
 
-// A plan of rooms sharing walls, each picked, with door swings and labels.
+// A plan of n rooms of 400 x 300 in blocks of ten by ten, the blocks stacked
+// one above the other with a corridor of 300 between them; walls run the length
+// of a block, so a start edge crosses 11 walls and a row at angle 0 meets 20
+// walls and 10 labels. Every room has a door swing, a label and a pick point;
+// the hatch origin keeps the rows half a pitch off the walls.
 std::string rooms(int n) {
   std::string s = kHeader;
-  s += "hch 2.5 0 0 0 0 0 0 0 0 0\ncn1\n";
+  s += "hch 0.5 0 0 0 0 0 0 0 0 0\ncn1\nhp2 0 4.8387\n";
   char buf[256];
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j) {
-      const double x = i * 400.0, y = j * 300.0;
+  const int blocks = (n + 99) / 100;
+  for (int b = 0; b < blocks; ++b) {
+    const double base = b * 3300.0;
+    for (int k = 0; k < 100; ++k) {
+      const double x = (k % 10) * 400.0, y = base + (k / 10) * 300.0;
       line(s, x, y, x + 400, y);
       line(s, x, y, x, y + 300);
-      std::snprintf(buf, sizeof buf, "ci %g %g 80 0 90\nch %g %g 60 0 \"R%d\"\n", x + 100, y, x + 200, y + 150,
-                    i * n + j);
+      std::snprintf(buf, sizeof buf, "ci %g %g 80 0 90\nch %g %g 60 0 \"R%d\"\n", x + 100, y, x + 200, y + 140,
+                    b * 100 + k);
       s += buf;
       pick(s, x + 300, y + 250);
     }
-  for (int i = 0; i < n; ++i) {
-    line(s, n * 400.0, i * 300.0, n * 400.0, i * 300.0 + 300);
-    line(s, i * 400.0, n * 300.0, i * 400.0 + 400, n * 300.0);
+    for (int i = 0; i < 10; ++i) {
+      line(s, 4000.0, base + i * 300.0, 4000.0, base + i * 300.0 + 300);
+      line(s, i * 400.0, base + 3000.0, i * 400.0 + 400, base + 3000.0);
+    }
   }
   return s;
 }
@@ -175,8 +182,8 @@ Times run_once(const Case& c, int size, const fs::path& scratch) {
     bytes = std::ftell(out);
     std::fclose(out);
     t.output = seconds_since(start);
-  } catch (const hatch::Failure&) {
-    failure = " ended with a failure";
+  } catch (const hatch::Failure& f) {
+    failure = " ended with the message " + f.message;
   }
   std::printf("%-14s %7d  %7d segments %6d regions  read %6.3f  boundary %6.3f  regions %6.3f  output %6.3f s"
               "  (%ld bytes)%s\n",
@@ -230,9 +237,10 @@ int main(int argc, char** argv) {
   const std::vector<Case> cases = {
       {"squares-all", [](int n) { return squares(n, false); }, {2000, 16000}, {"/s1", "/a0", "/p2"}},
       {"squares-picked", [](int n) { return squares(n, true); }, {2000, 16000}, {"/s1", "/a0", "/p2"}},
-      {"floor-plan", floor_plan, {14, 40}, {"/s1", "/a0", "/p10"}},
+      // A pitch whose rows keep more than 0.2 from every wall within the plan: no row touches a corner.
+      {"floor-plan", floor_plan, {14, 40}, {"/s1", "/a0", "/p9.67"}},
       {"outline", outline, {12500, 100000}, {"/s1", "/a30", "/p50"}},
-      {"rooms", rooms, {16, 45}, {"/s1", "/a45", "/p20"}},
+      {"rooms", rooms, {2000, 16000}, {"/s1", "/a0", "/p9.67741935483871"}},
       {"boundary-only", [](int n) { return squares(n, false); }, {2500, 20000}, {"/e"}},
       {"million-lines", big_square, {1000000}, {"/s1", "/a0,90", "/p0.5"}},
   };

@@ -197,9 +197,10 @@ class MergeWalk {
     gather(0, ahead);
     for (std::size_t pos = 0; pos < ahead.size(); ++pos) {
       const std::size_t j = ahead[pos];
+      const Box before = nodes_[i_].box;
       if (visit(j)) {
         std::vector<std::size_t> more;
-        gather(j + 1, more);
+        gather_beyond(before, j + 1, more);
         std::vector<std::size_t> rest(ahead.begin() + static_cast<std::ptrdiff_t>(pos) + 1, ahead.end());
         ahead.resize(pos + 1);
         std::merge(rest.begin(), rest.end(), more.begin(), more.end(), std::back_inserter(ahead));
@@ -211,10 +212,32 @@ class MergeWalk {
   // The alive nodes from `from` on near A's box, in list order.
   void gather(std::size_t from, std::vector<std::size_t>& out) {
     out.clear();
-    grid_.visit_near(nodes_[i_].box, gap_, [&](BoxGrid::Id id) {
+    gather_near(nodes_[i_].box, from, out);
+    std::sort(out.begin(), out.end());
+  }
+
+  // Those near A's box that were not near it before it grew from `before`: the
+  // place of A's box nearest to such a node lies beyond `before`, in one of the
+  // strips the box gained.
+  void gather_beyond(const Box& before, std::size_t from, std::vector<std::size_t>& out) {
+    out.clear();
+    const Box& now = nodes_[i_].box;
+    if (!before.finite() || !now.finite()) {
+      gather_near(now, from, out);
+    } else {
+      if (now.min_x < before.min_x) gather_near({now.min_x, now.min_y, before.min_x, now.max_y}, from, out);
+      if (now.max_x > before.max_x) gather_near({before.max_x, now.min_y, now.max_x, now.max_y}, from, out);
+      if (now.min_y < before.min_y) gather_near({now.min_x, now.min_y, now.max_x, before.min_y}, from, out);
+      if (now.max_y > before.max_y) gather_near({now.min_x, before.max_y, now.max_x, now.max_y}, from, out);
+    }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+  }
+
+  void gather_near(const Box& b, std::size_t from, std::vector<std::size_t>& out) {
+    grid_.visit_near(b, gap_, [&](BoxGrid::Id id) {
       if (id >= from && id != i_ && nodes_[id].alive) out.push_back(id);
     });
-    std::sort(out.begin(), out.end());
   }
 
   // A meets node j in its walk; true when A was merged with it (A changed).

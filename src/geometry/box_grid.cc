@@ -24,12 +24,14 @@ void BoxGrid::reset(const Box& extent, std::size_t expected) {
   cell_seen_.assign(cells_.size(), 0);
   everywhere_.clear();
   std::fill(state_.begin(), state_.end(), kAbsent);
+  std::fill(rect_.begin(), rect_.end(), CellRect{});
   live_ = 0;
 }
 
 void BoxGrid::grow_to(Id id) {
   if (id >= state_.size()) {
     state_.resize(static_cast<std::size_t>(id) + 1, kAbsent);
+    rect_.resize(state_.size());
     seen_.resize(state_.size(), 0);
   }
 }
@@ -43,13 +45,17 @@ void BoxGrid::insert(Id id, const Box& box) {
     return;
   }
   grow_to(id);
-  if (state_[id] == kAbsent) ++live_;
   if (state_[id] == kEverywhere) return;
+  if (state_[id] == kAbsent) ++live_;
   state_[id] = kInCells;
-  const int x0 = column(box.min_x), x1 = column(box.max_x);
-  const int y0 = row(box.min_y), y1 = row(box.max_y);
-  for (int y = y0; y <= y1; ++y)
-    for (int x = x0; x <= x1; ++x) cells_[cell_index(x, y)].push_back(id);
+  // The cells it is in already keep it; only those beyond get it.
+  const CellRect old = rect_[id];
+  CellRect r{column(box.min_x), row(box.min_y), column(box.max_x), row(box.max_y)};
+  if (old.x0 <= old.x1) r = {std::min(r.x0, old.x0), std::min(r.y0, old.y0), std::max(r.x1, old.x1), std::max(r.y1, old.y1)};
+  for (int y = r.y0; y <= r.y1; ++y)
+    for (int x = r.x0; x <= r.x1; ++x)
+      if (!old.holds(x, y)) cells_[cell_index(x, y)].push_back(id);
+  rect_[id] = r;
 }
 
 void BoxGrid::insert_everywhere(Id id) {

@@ -22,7 +22,8 @@ class BoxGrid {
   // Empties the grid and lays out cells for about `expected` items spread over `extent`.
   void reset(const Box& extent, std::size_t expected);
 
-  // Registers item `id` (ids are the caller's, small and dense) under its box.
+  // Registers item `id` (ids are the caller's, small and dense) under its box;
+  // registered again with a larger box, it is added to the cells it now reaches.
   // An item whose box is not finite is registered everywhere: it is given to every query.
   void insert(Id id, const Box& box);
   // From now on the item is given to every query.
@@ -65,6 +66,10 @@ class BoxGrid {
 
  private:
   static constexpr std::uint8_t kAbsent = 0, kInCells = 1, kEverywhere = 2;
+  struct CellRect {
+    int x0 = 0, y0 = 0, x1 = -1, y1 = -1;  // empty
+    bool holds(int x, int y) const { return x0 <= x && x <= x1 && y0 <= y && y <= y1; }
+  };
 
   int column(double x) const { return clamp_cell((x - extent_.min_x) / cell_w_, gx_); }
   int row(double y) const { return clamp_cell((y - extent_.min_y) / cell_h_, gy_); }
@@ -88,6 +93,7 @@ class BoxGrid {
   std::vector<std::vector<Id>> cells_{1};
   std::vector<Id> everywhere_;
   std::vector<std::uint8_t> state_;
+  std::vector<CellRect> rect_;  // the cells an item is in
   std::vector<std::uint32_t> seen_;
   std::vector<std::uint32_t> cell_seen_;
   std::uint32_t stamp_ = 0;

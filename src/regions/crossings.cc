@@ -11,12 +11,15 @@
 
 namespace hatch {
 
-int collect_crossings(CrossingTable& table, const Segment* loop, const Segment& line, int first) {
+namespace {
+
+template <class Edges>
+int collect(CrossingTable& table, Edges for_each_edge, const Segment& line, int first) {
   int i = first;
   int added = 0;
-  for (const Segment* e = loop; e != nullptr; e = e->next) {
+  for_each_edge([&](const Segment* e) {
     XY at;
-    if (classify_segments(line, *e, &at) == kNoRelation) continue;
+    if (classify_segments(line, *e, &at) == kNoRelation) return;
     Crossing& c = table.entries[i];
     c.x = at.x;
     c.y = at.y;
@@ -27,7 +30,7 @@ int collect_crossings(CrossingTable& table, const Segment* loop, const Segment& 
     ++i;
     ++added;
     if (i >= CrossingTable::kSlots) fail(msg::too_many_crossings);
-  }
+  });
   if (added == 0) return 0;
   for (int p = 0; p < i; ++p) table.keys[p] = table.entries[p].distance;
   if (i >= 2) {
@@ -42,6 +45,18 @@ int collect_crossings(CrossingTable& table, const Segment* loop, const Segment& 
     }
   }
   return added;
+}
+
+}  // namespace
+
+int collect_crossings(CrossingTable& table, const Segment* loop, const Segment& line, int first) {
+  return collect(
+      table, [&](auto f) { for (const Segment* e = loop; e != nullptr; e = e->next) f(e); }, line, first);
+}
+
+int collect_crossings(CrossingTable& table, const std::vector<Segment*>& edges, const Segment& line, int first) {
+  return collect(
+      table, [&](auto f) { for (const Segment* e : edges) f(e); }, line, first);
 }
 
 void arc_crossing_point(Crossing& entry, const Segment& line, const Arc& arc) {

@@ -3,6 +3,8 @@
 // the running count.
 #pragma once
 
+#include <vector>
+
 #include "base/records.h"
 
 namespace hatch {
@@ -23,6 +25,9 @@ struct CrossingTable {
 // first, first + 1, ...; returns how many were added and leaves entries
 // 0 .. first + added - 1 sorted by distance.
 int collect_crossings(CrossingTable& table, const Segment* loop, const Segment& line, int first);
+// The same over the given edges, in their order: those of a list that can relate
+// to the line, in list order, give the table the whole list would give.
+int collect_crossings(CrossingTable& table, const std::vector<Segment*>& edges, const Segment& line, int first);
 void arc_crossing_point(Crossing& entry, const Segment& line, const Arc& arc);
 
 }  // namespace hatch

@@ -56,7 +56,8 @@ TEST(RegionsPrepareStart, StartMovesToTheLastCrossingBeforeThePoint) {
   add_edge(store, list, 100, -50, 100, 50);
   Segment* edge = add_edge(store, list, 0, 0, 300, 0, 4);
   TraceContext ctx;
-  ASSERT_EQ(prepare_start(list, edge, 150, 0, ctx, store, 0.5), 1);
+  SearchList walked(list, store, 0.5);
+  ASSERT_EQ(prepare_start(walked, edge, 150, 0, ctx), 1);
   EXPECT_DOUBLE_EQ(ctx.trace_start.x, 100.0);
   EXPECT_DOUBLE_EQ(ctx.trace_start.y, 0.0);
   EXPECT_EQ((Edge{edge->x1, edge->y1, edge->x2, edge->y2}), (Edge{100, 0, 300, 0}));
@@ -71,7 +72,8 @@ TEST(RegionsPrepareStart, PointBeforeEveryCrossingKeepsTheEdge) {
   add_edge(store, list, 100, -50, 100, 50);
   Segment* edge = add_edge(store, list, 0, 0, 300, 0);
   TraceContext ctx;
-  ASSERT_EQ(prepare_start(list, edge, 50, 0, ctx, store, 0.5), 1);
+  SearchList walked(list, store, 0.5);
+  ASSERT_EQ(prepare_start(walked, edge, 50, 0, ctx), 1);
   EXPECT_DOUBLE_EQ(ctx.trace_start.x, 0.0);
   EXPECT_EQ(length_of(list), 3);
 }
@@ -82,7 +84,8 @@ TEST(RegionsPrepareStart, EdgeMeetingOneOtherCannotStart) {
   add_edge(store, list, 100, -50, 100, 50);
   Segment* edge = add_edge(store, list, 0, 0, 300, 0);
   TraceContext ctx;
-  EXPECT_EQ(prepare_start(list, edge, 150, 0, ctx, store, 0.5), 0);
+  SearchList walked(list, store, 0.5);
+  EXPECT_EQ(prepare_start(walked, edge, 150, 0, ctx), 0);
   EXPECT_EQ((Edge{edge->x1, edge->y1, edge->x2, edge->y2}), (Edge{0, 0, 300, 0}));
 }
 
@@ -223,12 +226,13 @@ TEST(RegionsOuter, OuterEdgeFacesOutward) {
   Segment* list = nullptr;
   add_square(store, list, 0, 0, 100);
   // The head is the left edge running south: its right side faces outward.
-  Segment* q = pick_outer_edge(list, store, 0.5);
+  SearchList walked(list, store, 0.5);
+  Segment* q = pick_outer_edge(walked);
   ASSERT_EQ(q, list);
   EXPECT_EQ((Edge{q->x1, q->y1, q->x2, q->y2}), (Edge{0, 100, 0, 0}));
   // Reversed, its right side faces the square; it is turned back.
   reverse_segment(*q);
-  q = pick_outer_edge(list, store, 0.5);
+  q = pick_outer_edge(walked);
   EXPECT_EQ((Edge{q->x1, q->y1, q->x2, q->y2}), (Edge{0, 100, 0, 0}));
 }
 
@@ -239,7 +243,8 @@ TEST(RegionsOuter, EdgeInsideAFigureIsNotOuter) {
   add_edge(store, list, 40, 40, 60, 40);
   // Only the inner edge is free; the taken-for-tracing sides still block its probes.
   for (Segment* e = list->next; e != nullptr; e = e->next) e->set_trace_mark(1);
-  EXPECT_EQ(pick_outer_edge(list, store, 0.5), nullptr);
+  SearchList walked(list, store, 0.5);
+  EXPECT_EQ(pick_outer_edge(walked), nullptr);
 }
 
 TEST(RegionsOuter, DropEnclosedKeepsTakenAndOutsideSegments) {
@@ -252,7 +257,10 @@ TEST(RegionsOuter, DropEnclosedKeepsTakenAndOutsideSegments) {
   taken->set_region_state(1);
   add_edge(store, list, 200, 10, 220, 10);  // outside
   add_edge(store, list, 50, 50, 60, 50);    // inside, the head: dropped
-  drop_enclosed(loop, list, store, 0.5);
+  {
+    SearchList walked(list, store, 0.5);
+    drop_enclosed(loop, walked);
+  }
   std::vector<Edge> want{{200, 10, 220, 10}, {30, 30, 40, 30}};
   EXPECT_EQ(edges_of(list), want);
 }

@@ -31,24 +31,28 @@ int classify_for_trace(const Segment& a, const Segment& b, XY* at) {
 namespace {
 
 // The part of s beyond `at` becomes a new piece at the head of the list; s ends at `at`.
-void split_at(Segment*& list, Segment& s, XY at, EntityStore& store, double tol) {
-  store.insert_copy(list, piece_of(s, at.x, at.y, s.x2, s.y2), tol);
+void split_at(SearchList& list, Segment& s, XY at) {
+  list.push_copy(piece_of(s, at.x, at.y, s.x2, s.y2));
   s.x2 = at.x;
   s.y2 = at.y;
+  list.shortened(&s);
 }
 
 }  // namespace
 
-XY cut_at_nearest_crossing(Segment*& list, Segment* edge, EntityStore& store, double tol) {
+XY cut_at_nearest_crossing(SearchList& list, Segment* edge) {
   struct Split {
     Segment* o;
     double d;
   };
+  const double tol = list.tol();
   double best = segment_length(*edge);
   XY stop{edge->x2, edge->y2};
   bool cut = false;
   std::vector<Split> splits;
-  for (Segment* o = list; o != nullptr; o = o->next) {
+  std::vector<Segment*> near;
+  list.related(*edge, near);
+  for (Segment* o : near) {
     rearm_interrupt();
     if (o == edge || o->trace_mark() != 0) continue;
     XY p;
@@ -74,9 +78,9 @@ XY cut_at_nearest_crossing(Segment*& list, Segment* edge, EntityStore& store, do
     // Already starting at the stop, o is a continuation as it is; splitting it
     // would leave a zero-length remainder in the list.
     if (same_point(stop, o->start(), tol)) continue;
-    split_at(list, *o, stop, store, tol);
+    split_at(list, *o, stop);
   }
-  if (cut) split_at(list, *edge, stop, store, tol);
+  if (cut) split_at(list, *edge, stop);
   return stop;
 }
 
@@ -115,10 +119,13 @@ struct Frame {
 
 // Cuts the level's edge and gathers the continuations at its stop point.
 // False when the level fails at once (no memory for a node, no continuation).
-bool open_level(Segment*& list, Frame& f, int rule, EntityStore& store, double tol) {
+bool open_level(SearchList& list, Frame& f, int rule) {
+  const double tol = list.tol();
   try {
-    f.stop = cut_at_nearest_crossing(list, f.edge, store, tol);
-    for (Segment* e = list; e != nullptr; e = e->next) {
+    f.stop = cut_at_nearest_crossing(list, f.edge);
+    std::vector<Segment*> near;
+    list.near_point(f.stop, tol, near);
+    for (Segment* e : near) {
       rearm_interrupt();
       if (e == f.edge || e->trace_mark() != 0) continue;
       if (!same_point(f.stop, e->start(), tol)) {
@@ -140,8 +147,9 @@ bool open_level(Segment*& list, Frame& f, int rule, EntityStore& store, double t
 // The walk is recursive by nature (one level per path edge, backtracking on
 // failure); the levels live on an explicit stack so that the path limit, not
 // the process stack, bounds it.
-int trace_loop(Segment*& list, Segment* edge, int rule, Segment*& out, TraceContext& ctx, EntityStore& store,
-               double tol) {
+int trace_loop(SearchList& list, Segment* edge, int rule, Segment*& out, TraceContext& ctx) {
+  EntityStore& store = list.store();
+  const double tol = list.tol();
   enum class Step { enter, attempt, unwind };
   std::vector<Frame> frames;
   Segment* next_edge = edge;
@@ -158,7 +166,7 @@ int trace_loop(Segment*& list, Segment* edge, int rule, Segment*& out, TraceCont
         Frame& f = frames.back();
         f.edge = next_edge;
         if (++ctx.trace_depth > kTraceDepthLimit) fail(trace_limit_message(kTraceDepthLimit));
-        if (open_level(list, f, rule, store, tol)) {
+        if (open_level(list, f, rule)) {
           step = Step::attempt;
         } else {
           result = 0;
@@ -176,6 +184,7 @@ int trace_loop(Segment*& list, Segment* edge, int rule, Segment*& out, TraceCont
         rearm_interrupt();
         Segment* e = f.candidates[static_cast<std::size_t>(f.choice)];
         e->set_trace_mark(1);
+        list.marked(e);
         if (same_point(ctx.trace_start, f.stop, tol)) {
           e->clear_marks();
           store.insert_copy(out, *f.edge, tol);

@@ -7,6 +7,7 @@
 
 #include "input/entity_store.h"
 #include "base/records.h"
+#include "regions/search_list.h"
 
 namespace hatch {
 
@@ -34,7 +35,7 @@ int classify_for_trace(const Segment& a, const Segment& b, XY* at);
 // crosses or touches it: the edge and the segments passing through that
 // place are split there (pieces pushed at the head of `list`). Returns the
 // stop point. Throws std::bad_alloc only before anything was changed.
-XY cut_at_nearest_crossing(Segment*& list, Segment* edge, EntityStore& store, double tol);
+XY cut_at_nearest_crossing(SearchList& list, Segment* edge);
 
 // The continuation from `candidates` (in list order: newest first) that the
 // rule prefers at the end of `edge`; -1 when there is none.
@@ -43,8 +44,7 @@ int choose_next(const std::vector<Segment*>& candidates, const Segment* edge, in
 // 1 when a closed loop from `edge` back to ctx.trace_start was found; its
 // copies, in path order and oriented along the path, are pushed onto `out`.
 // `edge` must start at the current vertex with the region on its left.
-int trace_loop(Segment*& list, Segment* edge, int rule, Segment*& out, TraceContext& ctx, EntityStore& store,
-               double tol);
+int trace_loop(SearchList& list, Segment* edge, int rule, Segment*& out, TraceContext& ctx);
 
 // A new region (no islands) at the head of `list`.
 Region* add_region(Region*& list, Segment* loop, int index, EntityStore& store);

@@ -28,7 +28,8 @@ struct TraceRun {
 
   int trace(Segment* start, int rule) {
     ctx.trace_start = {start->x1, start->y1};
-    return trace_loop(list, start, rule, out, ctx, store, kTol);
+    SearchList walked(list, store, kTol);
+    return trace_loop(walked, start, rule, out, ctx);
   }
 };
 
@@ -107,7 +108,8 @@ TEST(TracerCut, StopsAtNearestCrossingAndSplitsBothSides) {
   Segment* far = add_edge(store, list, 70, -10, 70, 10, 2);
   Segment* near = add_edge(store, list, 30, -10, 30, 10, 1);
   Segment* edge = add_edge(store, list, 0, 0, 100, 0, 5);
-  XY stop = cut_at_nearest_crossing(list, edge, store, kTol);
+  SearchList walked(list, store, kTol);
+  XY stop = cut_at_nearest_crossing(walked, edge);
   EXPECT_DOUBLE_EQ(stop.x, 30.0);
   EXPECT_DOUBLE_EQ(stop.y, 0.0);
   EXPECT_EQ((Edge{edge->x1, edge->y1, edge->x2, edge->y2}), (Edge{0, 0, 30, 0}));
@@ -127,7 +129,8 @@ TEST(TracerCut, SegmentsThroughTheStopAreSplitNewestRecordFirst) {
   add_edge(store, list, 50, -10, 50, 10, 1);
   add_edge(store, list, 40, -10, 60, 10, 2);
   Segment* edge = add_edge(store, list, 0, 0, 100, 0, 3);
-  XY stop = cut_at_nearest_crossing(list, edge, store, kTol);
+  SearchList walked(list, store, kTol);
+  XY stop = cut_at_nearest_crossing(walked, edge);
   EXPECT_DOUBLE_EQ(stop.x, 50.0);
   ASSERT_EQ(test::length_of(list), 6);
   // Scanned 2 then 1, split 1 then 2, each piece pushed at the head, the edge's last.
@@ -144,7 +147,8 @@ TEST(TracerCut, MarkedSegmentsAndTouchesAtTheStartAreIgnored) {
   marked->set_trace_mark(1);
   add_edge(store, list, 0, -10, 0, 10);  // passes through the edge's start
   Segment* edge = add_edge(store, list, 0, 0, 100, 0);
-  XY stop = cut_at_nearest_crossing(list, edge, store, kTol);
+  SearchList walked(list, store, kTol);
+  XY stop = cut_at_nearest_crossing(walked, edge);
   EXPECT_DOUBLE_EQ(stop.x, 100.0);
   EXPECT_EQ(test::length_of(list), 3);
 }

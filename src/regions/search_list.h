@@ -1,0 +1,101 @@
+// A segment list as region search walks it, with a grid that tells which of
+// its segments can be near a place. Region search cuts edges where traces
+// pass and pushes the pieces at the head of the list, so every change to the
+// list goes through here: the grid follows it, and every answer comes in list
+// order, so that each tie the rules decide by list order is decided alike.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "base/records.h"
+#include "geometry/box_grid.h"
+#include "geometry/relations.h"
+#include "input/entity_store.h"
+
+namespace hatch {
+
+class SearchList {
+ public:
+  // Takes over the list at `head`; the list stays a plain linked list that
+  // anyone may walk. With store.full_scans every question is answered with
+  // the whole list, as the plain scans of the rules do.
+  SearchList(Segment*& head, EntityStore& store, double tol);
+  ~SearchList();
+  SearchList(const SearchList&) = delete;
+  SearchList& operator=(const SearchList&) = delete;
+
+  Segment*& head() { return head_; }
+  EntityStore& store() { return store_; }
+  double tol() const { return tol_; }
+
+  // The copying insert at the head of the list.
+  Segment* push_copy(const Segment& scratch);
+  // Unlinks s and returns the segment that followed it. The record is released
+  // to the store only when the list is done with, so that no answer can name a
+  // record that was made anew meanwhile.
+  Segment* remove(Segment* s);
+  // s lost a part at an end (a cut): its box only shrank.
+  void shortened(Segment* s);
+  // s got a trace mark: clear_trace_marks needs to visit it.
+  void marked(Segment* s) { marked_.push_back(s); }
+  // Clears the trace mark of every segment of the list.
+  void clear_trace_marks();
+
+  // Every segment of the list that classify_segments or classify_for_trace
+  // could relate to `s` (and some it cannot), in list order.
+  void related(const Segment& s, std::vector<Segment*>& out);
+  // Every segment that may have an end within `r` of p, in list order.
+  void near_point(XY p, double r, std::vector<Segment*>& out);
+  // Every segment whose box may come within `gap` of b, in list order.
+  void near_box(const Box& b, double gap, std::vector<Segment*>& out);
+  // Calls visit(s) for the segments that may relate to the line, from its
+  // start outwards, in no particular order; keep_going(d) as BoxGrid::visit_along.
+  template <class F, class G>
+  void along(const Segment& line, F visit, G keep_going);
+
+  // The rank of a segment of the list in list order (smaller is nearer the head).
+  std::int64_t rank(const Segment* s) const { return entries_[id_of(s)].key; }
+
+ private:
+  struct Entry {
+    Segment* s = nullptr;
+    std::int64_t key = 0;
+    Segment* prev = nullptr;
+    bool listed = false;
+  };
+
+  std::uint32_t id_of(const Segment* s) const { return ids_.at(s); }
+  std::uint32_t enter(Segment* s, std::int64_t key);
+  void place(std::uint32_t id);
+  void rebuild();
+  bool plain() const { return plain_; }
+  void whole_list(std::vector<Segment*>& out) const;
+
+  Segment*& head_;
+  EntityStore& store_;
+  double tol_;
+  bool plain_;
+  std::vector<Entry> entries_;
+  std::unordered_map<const Segment*, std::uint32_t> ids_;
+  std::vector<Segment*> removed_;
+  std::vector<Segment*> marked_;
+  std::vector<std::pair<std::int64_t, Segment*>> found_;
+  std::int64_t next_head_key_ = -1;
+  std::size_t listed_ = 0, placed_at_build_ = 0;
+  BoxGrid grid_;
+};
+
+template <class F, class G>
+void SearchList::along(const Segment& line, F visit, G keep_going) {
+  if (plain() || !bounded_by_box(line)) {
+    for (Segment* s = head_; s != nullptr; s = s->next) visit(s);
+    return;
+  }
+  grid_.visit_along(line.x1, line.y1, line.x2, line.y2, kRelationReach,
+                    [&](BoxGrid::Id id) { visit(entries_[id].s); }, keep_going);
+}
+
+}  // namespace hatch

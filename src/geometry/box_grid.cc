@@ -26,6 +26,7 @@ void BoxGrid::reset(const Box& extent, std::size_t expected) {
   std::fill(state_.begin(), state_.end(), kAbsent);
   std::fill(rect_.begin(), rect_.end(), CellRect{});
   live_ = 0;
+  beyond_ = 0.0;
 }
 
 void BoxGrid::grow_to(Id id) {
@@ -37,13 +38,14 @@ void BoxGrid::grow_to(Id id) {
 }
 
 void BoxGrid::insert(Id id, const Box& box) {
-  // Only boxes inside the extent go into cells: a walk along a line may then
-  // leave out what lies beyond it.
-  if (!box.finite() || box.min_x < extent_.min_x || box.max_x > extent_.max_x || box.min_y < extent_.min_y ||
-      box.max_y > extent_.max_y) {
+  if (!box.finite()) {
     insert_everywhere(id);
     return;
   }
+  // A box beyond the extent goes into the border cells; a walk along a line
+  // then looks that much farther out.
+  beyond_ = std::max({beyond_, extent_.min_x - box.min_x, box.max_x - extent_.max_x, extent_.min_y - box.min_y,
+                      box.max_y - extent_.max_y});
   grow_to(id);
   if (state_[id] == kEverywhere) return;
   if (state_[id] == kAbsent) ++live_;
@@ -73,7 +75,7 @@ void BoxGrid::erase(Id id) {
   --live_;
 }
 
-std::uint32_t BoxGrid::next_stamp() {
+std::uint32_t BoxGrid::next_stamp() const {
   if (++stamp_ == 0) {
     std::fill(seen_.begin(), seen_.end(), 0);
     std::fill(cell_seen_.begin(), cell_seen_.end(), 0);

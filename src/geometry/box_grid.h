@@ -36,7 +36,7 @@ class BoxGrid {
   // Calls visit(id) once for every item registered within `gap` of `b` (and every
   // item registered everywhere). A box that is not finite is near everything.
   template <class F>
-  void visit_near(const Box& b, double gap, F visit) {
+  void visit_near(const Box& b, double gap, F visit) const {
     const std::uint32_t stamp = next_stamp();
     auto offer = [&](Id id) {
       if (seen_[id] == stamp || state_[id] == kAbsent) return;
@@ -62,7 +62,7 @@ class BoxGrid {
   // keep_going(d): an item that meets the line within `gap` of itself at a
   // distance below d from the start has been visited by then.
   template <class F, class G>
-  void visit_along(double x1, double y1, double x2, double y2, double gap, F visit, G keep_going);
+  void visit_along(double x1, double y1, double x2, double y2, double gap, F visit, G keep_going) const;
 
  private:
   static constexpr std::uint8_t kAbsent = 0, kInCells = 1, kEverywhere = 2;
@@ -81,7 +81,8 @@ class BoxGrid {
   std::size_t cell_index(int x, int y) const {
     return static_cast<std::size_t>(y) * static_cast<std::size_t>(gx_) + static_cast<std::size_t>(x);
   }
-  std::uint32_t next_stamp();
+  // Answers mark what they offered: the marks are scratch, not part of the grid.
+  std::uint32_t next_stamp() const;
   void grow_to(Id id);
   double step() const { return 0.5 * std::min(cell_w_, cell_h_); }
   // Narrows [t0, t1] to where p + t d lies within [lo, hi]; false when nowhere.
@@ -94,14 +95,15 @@ class BoxGrid {
   std::vector<Id> everywhere_;
   std::vector<std::uint8_t> state_;
   std::vector<CellRect> rect_;  // the cells an item is in
-  std::vector<std::uint32_t> seen_;
-  std::vector<std::uint32_t> cell_seen_;
-  std::uint32_t stamp_ = 0;
+  mutable std::vector<std::uint32_t> seen_;
+  mutable std::vector<std::uint32_t> cell_seen_;
+  mutable std::uint32_t stamp_ = 0;
   std::size_t live_ = 0;
+  double beyond_ = 0.0;  // how far the boxes in the cells reach beyond the extent
 };
 
 template <class F, class G>
-void BoxGrid::visit_along(double x1, double y1, double x2, double y2, double gap, F visit, G keep_going) {
+void BoxGrid::visit_along(double x1, double y1, double x2, double y2, double gap, F visit, G keep_going) const {
   const std::uint32_t stamp = next_stamp();
   auto offer = [&](Id id) {
     if (seen_[id] == stamp || state_[id] == kAbsent) return;
@@ -115,12 +117,13 @@ void BoxGrid::visit_along(double x1, double y1, double x2, double y2, double gap
       for (Id id : cell) offer(id);
     return;
   }
-  // Every item in the cells lies inside the extent, so only the part of the
-  // line within `gap` of it can come within `gap` of one.
+  // Every item in the cells lies within `beyond_` of the extent, so only the
+  // part of the line within that and `gap` of it can come within `gap` of one.
   const double dx = x2 - x1, dy = y2 - y1;
+  const double out = gap + beyond_;
   double t0 = 0.0, t1 = 1.0;
-  if (!clip(x1, dx, extent_.min_x - gap, extent_.max_x + gap, t0, t1) ||
-      !clip(y1, dy, extent_.min_y - gap, extent_.max_y + gap, t0, t1))
+  if (!clip(x1, dx, extent_.min_x - out, extent_.max_x + out, t0, t1) ||
+      !clip(y1, dy, extent_.min_y - out, extent_.max_y + out, t0, t1))
     return;
   // Samples about half a cell apart; each visits the cells within `gap` and a
   // spacing of it, so every cell within `gap` of the clipped line is visited,

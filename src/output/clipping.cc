@@ -49,6 +49,7 @@ void for_each_edge(const SearchResults& results, F visit) {
 template <class F>
 void move_geometry(OutputContext& ctx, double turn, F move) {
   ctx.loop_bounds.clear();
+  ctx.clip_index.clear();
   for_each_edge(ctx.results, [&](Segment& e) {
     move(e.x1, e.y1);
     move(e.x2, e.y2);
@@ -82,6 +83,14 @@ void hatch_bounds(OutputContext& ctx) {
   ctx.loop_bounds.clear();
   for_each_loop(ctx.results,
                 [&](const Segment* loop, LoopKind) { ctx.loop_bounds.emplace_back(loop, loop_bounds(loop)); });
+  ctx.clip_index.clear();
+  if (!ctx.store.full_scans) {
+    std::vector<ClipIndex::Loop> loops;
+    std::vector<LoopBounds> bounds;
+    for_each_loop(ctx.results, [&](const Segment* loop, LoopKind kind) { loops.push_back({loop, kind}); });
+    for (const auto& lb : ctx.loop_bounds) bounds.push_back(lb.second);
+    ctx.clip_index.build(loops, bounds);
+  }
 }
 
 std::optional<Segment> hatch_grid(const OutputContext& ctx, double tile_x, double tile_y) {
@@ -119,15 +128,31 @@ class LoopWalk {
 
 int inside_fill(const OutputContext& ctx, double x, double y) {
   const double tol = ctx.settings.tolerance;
-  LoopWalk walk(ctx);
   bool in_outline = false, in_island = false, in_box = false;
-  for_each_loop(ctx.results, [&](const Segment* loop, LoopKind kind) {
-    bool& flag = kind == LoopKind::outline ? in_outline : kind == LoopKind::island ? in_island : in_box;
-    const LoopBounds* b = walk.next(loop);
-    if (flag) return;
-    if (b != nullptr && surely_outside(*b, x, y)) return;
-    flag = winding_test(loop, x, y, tol) == 1;
-  });
+  auto flag_of = [&](LoopKind kind) -> bool& {
+    return kind == LoopKind::outline ? in_outline : kind == LoopKind::island ? in_island : in_box;
+  };
+  if (ctx.clip_index.built()) {
+    // Each flag says whether some loop of its kind holds the point: which loop asks first does not matter.
+    const ClipIndex& index = ctx.clip_index;
+    index.loops_at(x, y, [&](std::size_t l) {
+      const ClipIndex::Loop& loop = index.loops()[l];
+      bool& flag = flag_of(loop.kind);
+      if (flag) return;
+      const LoopBounds& b = ctx.loop_bounds[l].second;
+      if (surely_outside(b, x, y)) return;
+      flag = winding_test(loop.first, x, y, tol) == 1;
+    });
+  } else {
+    LoopWalk walk(ctx);
+    for_each_loop(ctx.results, [&](const Segment* loop, LoopKind kind) {
+      bool& flag = flag_of(kind);
+      const LoopBounds* b = walk.next(loop);
+      if (flag) return;
+      if (b != nullptr && surely_outside(*b, x, y)) return;
+      flag = winding_test(loop, x, y, tol) == 1;
+    });
+  }
   if (in_island) return 0;
   if (in_outline) return in_box ? 0 : 1;
   return in_box && ctx.settings.fill_mode == FillMode::all_outer ? 1 : 0;
@@ -135,6 +160,14 @@ int inside_fill(const OutputContext& ctx, double x, double y) {
 
 int collect_all_crossings(OutputContext& ctx, const Segment& s) {
   int n = 0;
+  if (ctx.clip_index.built()) {
+    // Only the edges near the stroke can add crossings; they come loop by loop in
+    // clipping order, each loop's in chain order, as the walk over all edges meets them.
+    ctx.clip_index.edges_near(s, [&](std::size_t, const std::vector<Segment*>& edges) {
+      n += collect_crossings(ctx.table, edges, s, n);
+    });
+    return n;
+  }
   LoopWalk walk(ctx);
   for_each_loop(ctx.results, [&](const Segment* loop, LoopKind) {
     const LoopBounds* b = walk.next(loop);

@@ -13,7 +13,6 @@ namespace hatch {
 
 // Every loop strokes are clipped against, in the order the crossings are
 // collected: each outline, then its islands, region by region, then the text boxes.
-enum class LoopKind { outline, island, text_box };
 template <class F>
 void for_each_loop(const SearchResults& results, F visit) {
   for (Region* r = results.region_list; r != nullptr; r = r->next) {

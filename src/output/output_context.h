@@ -8,6 +8,7 @@
 #include "base/settings.h"
 #include "figure/figure.h"
 #include "geometry/loop_bounds.h"
+#include "output/clip_index.h"
 #include "output/hatch_frame.h"
 #include "input/entity_store.h"
 #include "input/input_state.h"
@@ -52,6 +53,8 @@ struct OutputContext {
   // The bounds of every loop in clipping order, with the loop they belong to;
   // made by hatch_bounds, dropped whenever the loops move.
   std::vector<std::pair<const Segment*, LoopBounds>> loop_bounds;
+  // The same loops indexed, unless the store wants full scans.
+  ClipIndex clip_index;
 
   // The hatch frame of angle theta about the hatch origin, kept while the angle stays.
   const HatchFrame& frame_for(double theta) const {

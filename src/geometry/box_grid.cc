@@ -21,6 +21,17 @@ void BoxGrid::reset(const Box& extent, std::size_t expected) {
   cell_w_ = w > 0.0 ? w / gx_ : 1.0;
   cell_h_ = h > 0.0 ? h / gy_ : 1.0;
   cells_.assign(static_cast<std::size_t>(gx_) * static_cast<std::size_t>(gy_), {});
+  blocks_.clear();
+  for (int size = 8; size <= 512; size *= 8) {
+    Blocks b;
+    b.size = size;
+    b.nx = (gx_ + size - 1) / size;
+    b.ny = (gy_ + size - 1) / size;
+    b.live.assign(static_cast<std::size_t>(b.nx) * static_cast<std::size_t>(b.ny), 0);
+    const bool whole = b.nx == 1 && b.ny == 1;
+    blocks_.push_back(std::move(b));
+    if (whole) break;
+  }
   cell_seen_.assign(cells_.size(), 0);
   everywhere_.clear();
   std::fill(state_.begin(), state_.end(), kAbsent);
@@ -48,7 +59,8 @@ void BoxGrid::insert(Id id, const Box& box) {
                       box.max_y - extent_.max_y});
   grow_to(id);
   if (state_[id] == kEverywhere) return;
-  if (state_[id] == kAbsent) ++live_;
+  const bool was_absent = state_[id] == kAbsent;
+  if (was_absent) ++live_;
   state_[id] = kInCells;
   // The cells it is in already keep it; only those beyond get it.
   const CellRect old = rect_[id];
@@ -57,6 +69,8 @@ void BoxGrid::insert(Id id, const Box& box) {
   for (int y = r.y0; y <= r.y1; ++y)
     for (int x = r.x0; x <= r.x1; ++x)
       if (!old.holds(x, y)) cells_[cell_index(x, y)].push_back(id);
+  // Live again, it counts in all its cells; still live, in the new ones.
+  count(r, was_absent ? CellRect{} : old, +1);
   rect_[id] = r;
 }
 
@@ -64,6 +78,7 @@ void BoxGrid::insert_everywhere(Id id) {
   grow_to(id);
   if (state_[id] == kEverywhere) return;
   if (state_[id] == kAbsent) ++live_;
+  if (state_[id] == kInCells) count(rect_[id], CellRect{}, -1);  // offered apart from the cells now
   state_[id] = kEverywhere;
   everywhere_.push_back(id);
 }
@@ -71,8 +86,27 @@ void BoxGrid::insert_everywhere(Id id) {
 void BoxGrid::erase(Id id) {
   if (!contains(id)) return;
   // Its entries stay in the cells and in the list of everywhere items; offers skip them.
+  if (state_[id] == kInCells) count(rect_[id], CellRect{}, -1);
   state_[id] = kAbsent;
   --live_;
+}
+
+void BoxGrid::count(const CellRect& r, const CellRect& except, int d) {
+  for (int y = r.y0; y <= r.y1; ++y)
+    for (int x = r.x0; x <= r.x1; ++x) {
+      if (except.holds(x, y)) continue;
+      for (Blocks& b : blocks_)
+        b.live[static_cast<std::size_t>(y / b.size) * static_cast<std::size_t>(b.nx) +
+               static_cast<std::size_t>(x / b.size)] += d;
+    }
+}
+
+bool BoxGrid::Blocks::empty_around(int bx, int by) const {
+  for (int y = std::max(0, by - 1); y <= std::min(ny - 1, by + 1); ++y)
+    for (int x = std::max(0, bx - 1); x <= std::min(nx - 1, bx + 1); ++x)
+      if (live[static_cast<std::size_t>(y) * static_cast<std::size_t>(nx) + static_cast<std::size_t>(x)] != 0)
+        return false;
+  return true;
 }
 
 std::uint32_t BoxGrid::next_stamp() const {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "base/records.h"
@@ -100,6 +101,18 @@ class BoxGrid {
   mutable std::uint32_t stamp_ = 0;
   std::size_t live_ = 0;
   double beyond_ = 0.0;  // how far the boxes in the cells reach beyond the extent
+
+  // Blocks of 8 x 8 cells, 64 x 64 and 512 x 512, each with the number of live
+  // entries in its cells, so that a walk along a line crosses empty country in
+  // long strides.
+  struct Blocks {
+    int size = 8;  // cells a side
+    int nx = 1, ny = 1;
+    std::vector<std::int32_t> live;
+    bool empty_around(int bx, int by) const;
+  };
+  std::vector<Blocks> blocks_;
+  void count(const CellRect& r, const CellRect& except, int d);
 };
 
 template <class F, class G>
@@ -135,10 +148,32 @@ void BoxGrid::visit_along(double x1, double y1, double x2, double y2, double gap
   const double spacing = stretch / n;
   const double near = gap + spacing;
   const auto count = static_cast<std::int64_t>(n);
+  // Within an empty block whose neighbours are empty too, the windows of the
+  // samples meet no live entry: the walk goes on where the line leaves it.
+  const double inf = std::numeric_limits<double>::infinity();
   for (std::int64_t i = 0; i <= count; ++i) {
     const double t = t0 + (t1 - t0) * (static_cast<double>(i) / n);
     if (!keep_going(t * len - spacing)) return;
     const double x = x1 + dx * t, y = y1 + dy * t;
+    bool skipped = false;
+    for (auto level = blocks_.rbegin(); level != blocks_.rend() && !skipped; ++level) {
+      const double block_w = level->size * cell_w_, block_h = level->size * cell_h_;
+      if (near > std::min(block_w, block_h)) continue;
+      const int bx = column(x) / level->size, by = row(y) / level->size;
+      if (!level->empty_around(bx, by)) continue;
+      // The block's place, reaching out to infinity beyond the border cells.
+      const double lo_x = bx == 0 ? -inf : extent_.min_x + bx * block_w;
+      const double hi_x = bx == level->nx - 1 ? inf : extent_.min_x + (bx + 1) * block_w;
+      const double lo_y = by == 0 ? -inf : extent_.min_y + by * block_h;
+      const double hi_y = by == level->ny - 1 ? inf : extent_.min_y + (by + 1) * block_h;
+      double a = t, b = t1;
+      if (clip(x1, dx, lo_x, hi_x, a, b) && clip(y1, dy, lo_y, hi_y, a, b)) {
+        const double last_inside = std::floor((b - t0) / (t1 - t0) * n);
+        if (last_inside > static_cast<double>(i)) i = static_cast<std::int64_t>(std::min(last_inside, n));
+      }
+      skipped = true;
+    }
+    if (skipped) continue;
     const int cx0 = column(x - near), cx1 = column(x + near);
     const int cy0 = row(y - near), cy1 = row(y + near);
     for (int cy = cy0; cy <= cy1; ++cy)

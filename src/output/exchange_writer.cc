@@ -1,6 +1,8 @@
 #include "output/exchange_writer.h"
 
+#include <charconv>
 #include <cmath>
+#include <initializer_list>
 
 #include "geometry/primitives.h"
 
@@ -8,20 +10,41 @@ namespace hatch {
 
 double group_scale_of(const InputState& input, int group) { return input.group_scale[group & 0xF]; }
 
-void write_circle_line(std::FILE* out, double cx, double cy, double r) {
-  std::fprintf(out, "ci %1.15g %1.15g %1.15g\n", cx, cy, r);
+char* put_number(char* at, double v) {
+  // The shortest way to the digits "%1.15g" prints; the spellings of infinity
+  // and not-a-number are left to printf itself.
+  if (!std::isfinite(v)) return at + std::snprintf(at, kNumberRoom, "%1.15g", v);
+  return std::to_chars(at, at + kNumberRoom, v, std::chars_format::general, 15).ptr;
 }
 
 namespace {
 
+// One line: the head, then the numbers each after a blank, then the line end.
+void write_numbers(std::FILE* out, const char* head, std::initializer_list<double> values) {
+  char line[16 + 8 * kNumberRoom];
+  char* p = line;
+  for (const char* h = head; *h != '\0'; ++h) *p++ = *h;
+  for (double v : values) {
+    *p++ = ' ';
+    p = put_number(p, v);
+  }
+  *p++ = '\n';
+  std::fwrite(line, 1, static_cast<std::size_t>(p - line), out);
+}
+
+}  // namespace
+
+void write_circle_line(std::FILE* out, double cx, double cy, double r) { write_numbers(out, "ci", {cx, cy, r}); }
+
+namespace {
+
 void write_segment_line(std::FILE* out, double x1, double y1, double x2, double y2) {
-  std::fprintf(out, " %1.15g %1.15g %1.15g %1.15g\n", x1, y1, x2, y2);
+  write_numbers(out, "", {x1, y1, x2, y2});
 }
 
 void write_arc_line(std::FILE* out, double cx, double cy, double r, double start, double end,
                     double flatness, double tilt) {
-  std::fprintf(out, "ci %1.15g %1.15g %1.15g %1.15g %1.15g %1.15g %1.15g\n", cx, cy, r, start, end, flatness,
-               tilt);
+  write_numbers(out, "ci", {cx, cy, r, start, end, flatness, tilt});
 }
 
 void write_layer(OutputContext& ctx, int layer) {
@@ -129,7 +152,7 @@ void write_figure_arc(OutputContext& ctx, double x, double y, const Arc& arc) {
 
 void write_figure_point(OutputContext& ctx, double x, double y) {
   ctx.frame_for(ctx.settings.angles[0]).to_drawing(x, y);
-  std::fprintf(ctx.out, "pt %1.15g %1.15g\n", x, y);
+  write_numbers(ctx.out, "pt", {x, y});
 }
 
 }  // namespace hatch

@@ -12,6 +12,10 @@ namespace hatch {
 
 // Layer groups are 0 to F; a wider value is read by its low digit, as the input does.
 double group_scale_of(const InputState& input, int group);
+// Room for one number as "%1.15g" writes it (sign, 15 digits, point, exponent).
+inline constexpr int kNumberRoom = 32;
+// Writes v at `at` exactly as "%1.15g" does; returns the end.
+char* put_number(char* at, double v);
 // A full circle: centre and radius.
 void write_circle_line(std::FILE* out, double cx, double cy, double r);
 // The closing lines of every run: the attributes in force at input.

@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+
 #include <string>
 
 #include "base/messages.h"
@@ -207,6 +213,40 @@ TEST(WriterElements, FigurePointAndZMarker) {
   f.settings.z_flag = 1;
   write_z_marker(f.ctx);
   EXPECT_EQ(f.text(), "pt 3 -2\nz1\n");
+}
+
+}  // namespace
+}  // namespace hatch
+
+namespace hatch {
+namespace {
+
+// Every number the writers put in a line is spelled as "%1.15g" spells it: random
+// bit patterns (subnormals, infinities and not-a-numbers of either sign among
+// them), decimals of every size, and the neighbours of powers of ten and of
+// halfway cases, where rounding to 15 digits is decided.
+TEST(WriterNumbers, SpelledAsPrintfSpellsThem) {
+  std::mt19937_64 rng(11);
+  std::vector<double> values = {0.0, -0.0, 1.0, -1.0, 0.5, 1e-5, 1e-4, 123456789012345.0, 1234567890123456.0,
+                                std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                                std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
+                                std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::max()};
+  for (int i = 0; i < 20000; ++i) values.push_back(std::bit_cast<double>(rng()));
+  for (int e = -320; e <= 308; ++e) {
+    const double p = std::pow(10.0, e);
+    for (double m : {1.0, 5.0, 9.999999999999995, 1.000000000000005, 2.5, 0.1234567890123455}) {
+      const double v = m * p;
+      values.insert(values.end(), {v, std::nextafter(v, 0.0), std::nextafter(v, INFINITY), -v});
+    }
+  }
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  for (int i = 0; i < 20000; ++i) values.push_back(unit(rng) * std::pow(10.0, static_cast<int>(rng() % 40) - 20));
+  for (double v : values) {
+    char want[64], got[kNumberRoom + 1];
+    std::snprintf(want, sizeof want, "%1.15g", v);
+    *put_number(got, v) = '\0';
+    ASSERT_STREQ(got, want) << "bits " << std::bit_cast<std::uint64_t>(v);
+  }
 }
 
 }  // namespace

@@ -314,19 +314,16 @@ void find_outer_regions(SearchList& list, const Settings& settings, SearchResult
 }
 
 Segment* pick_outer_edge(SearchList& list) {
-  for (Segment* s = list.head(); s != nullptr; s = s->next) {
-    rearm_interrupt();
-    if (!is_free(*s)) continue;
+  return list.first_free([&](Segment* s) {
     try {
       cut_at_nearest_crossing(list, s);
     } catch (const std::bad_alloc&) {
       // Uncut, s still has a side to test; the trace cuts it where it walks.
     }
-    if (!probe_blocked(list, s, probe_right_of(*s))) return s;
+    if (!probe_blocked(list, s, probe_right_of(*s))) return true;
     reverse_segment(*s);
-    if (!probe_blocked(list, s, probe_right_of(*s))) return s;
-  }
-  return nullptr;
+    return !probe_blocked(list, s, probe_right_of(*s));
+  });
 }
 
 void drop_enclosed(const Segment* loop, SearchList& list) {

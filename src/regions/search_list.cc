@@ -33,6 +33,7 @@ std::uint32_t SearchList::enter(Segment* s, std::int64_t key) {
   const auto id = static_cast<std::uint32_t>(entries_.size());
   entries_.push_back(Entry{s, key, nullptr, true});
   ids_[s] = id;
+  if (!plain_) open_.emplace(key, s);
   ++listed_;
   return id;
 }
@@ -40,10 +41,14 @@ std::uint32_t SearchList::enter(Segment* s, std::int64_t key) {
 void SearchList::place(std::uint32_t id) {
   const Segment& s = *entries_[id].s;
   // A short segment's end tolerance reaches along its whole line: it may relate to anything.
-  if (bounded_by_box(s))
-    grid_.insert(id, box_of(s));
-  else
-    grid_.insert_everywhere(id);
+  const bool bounded = bounded_by_box(s);
+  for (BoxGrid* g : {&grid_, &open_grid_}) {
+    if (g == &open_grid_ && s.region_state() != 0) continue;
+    if (bounded)
+      g->insert(id, box_of(s));
+    else
+      g->insert_everywhere(id);
+  }
 }
 
 void SearchList::rebuild() {
@@ -58,6 +63,7 @@ void SearchList::rebuild() {
     any = true;
   }
   grid_.reset(extent, listed_);
+  open_grid_.reset(extent, listed_);
   for (std::uint32_t id = 0; id < entries_.size(); ++id)
     if (entries_[id].listed) place(id);
   placed_at_build_ = listed_;
@@ -93,6 +99,7 @@ Segment* SearchList::remove(Segment* s) {
   e.listed = false;
   --listed_;
   grid_.erase(it->second);
+  open_grid_.erase(it->second);
   s->next = nullptr;
   removed_.push_back(s);
   return after;
@@ -101,7 +108,13 @@ Segment* SearchList::remove(Segment* s) {
 void SearchList::shortened(Segment* s) {
   if (plain_) return;
   const std::uint32_t id = id_of(s);
-  if (entries_[id].listed && !bounded_by_box(*s)) grid_.insert_everywhere(id);
+  if (!entries_[id].listed || bounded_by_box(*s)) return;
+  grid_.insert_everywhere(id);
+  if (open_grid_.contains(id)) open_grid_.insert_everywhere(id);
+}
+
+void SearchList::taken(Segment* s) {
+  if (!plain_) open_grid_.erase(id_of(s));
 }
 
 void SearchList::clear_trace_marks() {

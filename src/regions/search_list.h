@@ -6,10 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "base/interrupt.h"
 #include "base/records.h"
 #include "geometry/box_grid.h"
 #include "geometry/relations.h"
@@ -39,6 +41,8 @@ class SearchList {
   Segment* remove(Segment* s);
   // s lost a part at an end (a cut): its box only shrank.
   void shortened(Segment* s);
+  // s lies on an outline taken for good (region_state 1): it blocks no probe any more.
+  void taken(Segment* s);
   // s got a trace mark: clear_trace_marks needs to visit it.
   void marked(Segment* s) { marked_.push_back(s); }
   // Clears the trace mark of every segment of the list.
@@ -51,10 +55,19 @@ class SearchList {
   void near_point(XY p, double r, std::vector<Segment*>& out);
   // Every segment whose box may come within `gap` of b, in list order.
   void near_box(const Box& b, double gap, std::vector<Segment*>& out);
-  // Calls visit(s) for the segments that may relate to the line, from its
-  // start outwards, in no particular order; keep_going(d) as BoxGrid::visit_along.
+  // Calls visit(s) for the segments with region_state 0 that may relate to the
+  // line, from its start outwards, in no particular order; keep_going(d) as
+  // BoxGrid::visit_along.
   template <class F, class G>
   void along(const Segment& line, F visit, G keep_going);
+
+  // Calls accept(s) for the free segments (both marks 0) in list order, until it
+  // returns true; returns that segment, or null. accept may push pieces: being
+  // ahead of the one it was called for, they wait for the next call, as on the
+  // list. Between two calls the marks a search leaves stay for good, so a
+  // segment found marked is not offered again.
+  template <class F>
+  Segment* first_free(F accept);
 
   // The rank of a segment of the list in list order (smaller is nearer the head).
   std::int64_t rank(const Segment* s) const { return entries_[id_of(s)].key; }
@@ -83,9 +96,11 @@ class SearchList {
   std::vector<Segment*> removed_;
   std::vector<Segment*> marked_;
   std::vector<std::pair<std::int64_t, Segment*>> found_;
+  std::set<std::pair<std::int64_t, Segment*>> open_;  // maybe free, in list order
   std::int64_t next_head_key_ = -1;
   std::size_t listed_ = 0, placed_at_build_ = 0;
   BoxGrid grid_;
+  BoxGrid open_grid_;  // only the segments not taken for good
 };
 
 template <class F, class G>
@@ -94,8 +109,30 @@ void SearchList::along(const Segment& line, F visit, G keep_going) {
     for (Segment* s = head_; s != nullptr; s = s->next) visit(s);
     return;
   }
-  grid_.visit_along(line.x1, line.y1, line.x2, line.y2, kRelationReach,
+  open_grid_.visit_along(line.x1, line.y1, line.x2, line.y2, kRelationReach,
                     [&](BoxGrid::Id id) { visit(entries_[id].s); }, keep_going);
+}
+
+template <class F>
+Segment* SearchList::first_free(F accept) {
+  if (plain()) {
+    for (Segment* s = head_; s != nullptr; s = s->next) {
+      rearm_interrupt();
+      if ((s->marks & 0xFFu) == 0 && accept(s)) return s;
+    }
+    return nullptr;
+  }
+  for (auto it = open_.begin(); it != open_.end();) {
+    rearm_interrupt();
+    Segment* s = it->second;
+    if (!entries_[id_of(s)].listed || (s->marks & 0xFFu) != 0) {
+      it = open_.erase(it);
+      continue;
+    }
+    if (accept(s)) return s;
+    ++it;
+  }
+  return nullptr;
 }
 
 }  // namespace hatch

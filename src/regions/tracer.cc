@@ -205,8 +205,10 @@ int trace_loop(SearchList& list, Segment* edge, int rule, Segment*& out, TraceCo
         if (result == 1) {
           if (rule == innermost)
             e->clear_marks();
-          else
+          else {
             e->set_region_state(1);
+            list.taken(e);
+          }
           store.insert_copy(out, *f.edge, tol);
           --ctx.trace_depth;
           break;

@@ -9,6 +9,7 @@
 #include "base/messages.h"
 #include "driver/options.h"
 #include "driver/settings_log.h"
+#include "driver/usage.h"
 #include "geometry/arcs.h"
 #include "geometry/primitives.h"
 #include "boundary/breaks.h"
@@ -227,6 +228,12 @@ void run_phases(RunState& r, int argc, const char* const* argv) {
 }
 
 int run(int argc, char** argv) {
+  // Answered before anything reads or writes a file of the working directory.
+  const ConsoleRequest request = console_request(argc, argv);
+  if (request != ConsoleRequest::none) {
+    std::fputs((request == ConsoleRequest::help ? usage_text() : version_text()).c_str(), stdout);
+    return 0;
+  }
   RunState state;
   set_interrupt_slot(&state.slot);
   try {

@@ -5,6 +5,10 @@
 set -u
 bin=$1
 drawings=$2
+if [ ! -d "$drawings" ]; then
+  echo "drawings: skipped, there is no folder $drawings"
+  exit 77
+fi
 failed=0
 count=0
 for dir in "$drawings"/*/; do
@@ -12,10 +16,15 @@ for dir in "$drawings"/*/; do
   name=$(basename "$dir")
   work=$(mktemp -d)
   cp "$dir/plc_temp.txt" "$work/"
-  args=""
-  [ -f "$dir/args" ] && args=$(head -n 1 "$dir/args")
-  # shellcheck disable=SC2086
-  (cd "$work" && timeout 120 "$bin" $args </dev/null >"$work/.stdout" 2>"$work/.stderr")
+  # One option word per line, each passed as it stands.
+  words=()
+  if [ -f "$dir/args" ]; then
+    while IFS= read -r word || [ -n "$word" ]; do
+      word=${word%$'\r'}
+      [ -n "$word" ] && words+=("$word")
+    done <"$dir/args"
+  fi
+  (cd "$work" && timeout 120 "$bin" "${words[@]}" </dev/null >"$work/.stdout" 2>"$work/.stderr")
   status=$?
   count=$((count + 1))
   if [ $status -ne 0 ]; then

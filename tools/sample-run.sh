@@ -19,7 +19,8 @@ case $build in
 esac
 
 names=
-case ${1:-room-plan} in
+choice=${1:-room-plan}
+case $choice in
   -h|--help)
     sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'
     exit 0 ;;
@@ -29,18 +30,20 @@ case ${1:-room-plan} in
   --all)
     for d in examples/*/; do names="$names $(basename "$d")"; done ;;
   *)
-    if [ ! -f "examples/$1/plc_temp.txt" ]; then
-      echo "sample-run: no example named '$1' (try --list)" >&2
+    if [ ! -f "examples/$choice/plc_temp.txt" ]; then
+      echo "sample-run: no example named '$choice' (try --list)" >&2
       exit 2
     fi
-    names=$1 ;;
+    names=$choice ;;
 esac
 
+# No cache option is set here, so this shares the build folder with tools/test.sh
+# without changing how that one builds; only the two programs it runs are built.
 cmake -S . -B "$build" -G Ninja >/dev/null
 if [ -n "${JOBS:-}" ]; then
-  cmake --build "$build" -j "$JOBS"
+  cmake --build "$build" -j "$JOBS" --target hatch hatch-view
 else
-  cmake --build "$build"
+  cmake --build "$build" --target hatch hatch-view
 fi
 
 sample=$build/sample
@@ -53,6 +56,9 @@ for name in $names; do
   cp "examples/$name/plc_temp.txt" "$scratch/plc_temp.txt"
   # The run replaces plc_temp.txt, so the drawing as the host wrote it is kept aside.
   cp "examples/$name/plc_temp.txt" "$scratch/input.txt"
+  for figure in "examples/$name"/*.plk; do
+    if [ -f "$figure" ]; then cp "$figure" "$scratch/"; fi
+  done
   args=
   if [ -f "examples/$name/args" ]; then args=$(head -n 1 "examples/$name/args"); fi
 

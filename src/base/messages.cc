@@ -24,6 +24,7 @@ const char* const figure_arc_read = "円図形読み込みｴﾗｰ";
 const char* const too_many_crossings = "交差する線が多すぎて計算不能です。\r\n";
 const char* const breaks_found = "h#断線箇所が確認されました。\n";
 const char* const no_breaks = "h#断線箇所はありませんでした。\n";
+const char* const no_region_found = "h#閉領域が見つかりませんでした。/e で断線を確認できます。\n";
 const char* const interrupted = "hq処理を中断しました\n";
 const char* const cannot_open_suffix = "がｵｰﾌﾟﾝできません。\r\n";
 

@@ -25,6 +25,7 @@ extern const char* const figure_arc_read;
 extern const char* const too_many_crossings;
 extern const char* const breaks_found;          // complete "h#" line
 extern const char* const no_breaks;             // complete "h#" line
+extern const char* const no_region_found;       // complete "h#" line
 extern const char* const interrupted;           // complete "hq" line
 extern const char* const cannot_open_suffix;    // console line after a file name
 

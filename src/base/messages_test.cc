@@ -40,6 +40,7 @@ TEST(Messages, CatalogueIsShiftJis) {
       {msg::too_many_crossings, "交差する線が多すぎて計算不能です。\r\n"},
       {msg::breaks_found, "h#断線箇所が確認されました。\n"},
       {msg::no_breaks, "h#断線箇所はありませんでした。\n"},
+      {msg::no_region_found, "h#閉領域が見つかりませんでした。/e で断線を確認できます。\n"},
       {msg::interrupted, "hq処理を中断しました\n"},
       {msg::cannot_open_suffix, "がｵｰﾌﾟﾝできません。\r\n"},
   };

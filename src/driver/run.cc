@@ -9,6 +9,7 @@
 #include "base/messages.h"
 #include "driver/options.h"
 #include "driver/settings_log.h"
+#include "driver/usage.h"
 #include "geometry/arcs.h"
 #include "geometry/primitives.h"
 #include "boundary/breaks.h"
@@ -166,10 +167,16 @@ void write_output(RunState& r, std::FILE* out) {
     read_figure_file(s, r.input, r.store, r.figure);
   }
   OutputContext ctx(out, s, r.input, r.store, r.results, &r.figure);
-  if (!s.break_check)
+  if (!s.break_check) {
+    // Without a region only the text boxes of fill-all are area to fill. A run
+    // that has nothing to fill says so, instead of ending as if it had hatched.
+    const bool nothing_to_fill = r.results.region_list == nullptr &&
+                                 !(s.fill_mode == FillMode::all_outer && r.results.text_box_loops != nullptr);
     write_results(ctx);
-  else
+    if (nothing_to_fill) std::fputs(msg::no_region_found, out);
+  } else {
     write_break_report(ctx);
+  }
   restore_initial_attributes(out, r.input);
 }
 
@@ -227,6 +234,12 @@ void run_phases(RunState& r, int argc, const char* const* argv) {
 }
 
 int run(int argc, char** argv) {
+  // Answered before anything reads or writes a file of the working directory.
+  const ConsoleRequest request = console_request(argc, argv);
+  if (request != ConsoleRequest::none) {
+    std::fputs((request == ConsoleRequest::help ? usage_text() : version_text()).c_str(), stdout);
+    return 0;
+  }
   RunState state;
   set_interrupt_slot(&state.slot);
   try {

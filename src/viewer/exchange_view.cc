@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -114,6 +115,22 @@ void scan_extras(std::FILE* in, InputExtras& extras) {
   std::rewind(in);
 }
 
+// The advance of a label in ems, as fonts commonly set it: about 0.6 for a narrow
+// character, 1 for a wide one (CJK, full-width forms; half-width kana are narrow).
+double label_ems(std::string_view text) {
+  double ems = 0.0;
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    const std::size_t n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    char32_t cp = n == 1 ? lead : lead & (0x3F >> (n - 1));
+    for (std::size_t k = 1; k < n && i + k < text.size(); ++k)
+      cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    ems += cp >= 0x1100 && !(cp >= 0xFF61 && cp <= 0xFF9F) ? 1.0 : 0.6;
+    i += n;
+  }
+  return ems;
+}
+
 // Each box's four edges share an id and stand in the list last edge first, so
 // the last of them is the baseline and the one before it the height.
 void label_text_boxes(const EntityStore& store, const InputExtras& extras, Picture& picture) {
@@ -136,11 +153,17 @@ void label_text_boxes(const EntityStore& store, const InputExtras& extras, Pictu
     double ux = (base.x2 - base.x1) / len, uy = (base.y2 - base.y1) / len;
     Shape t;
     t.kind = ShapeKind::text;
-    // A little in from the corner so that the glyphs sit inside the box.
-    t.points = {{base.x1 + 0.1 * h * ux - 0.2 * h * uy, base.y1 + 0.1 * h * uy + 0.2 * h * ux}};
+    // The glyphs stay inside the box whatever its shape: as large as its height or
+    // its width allows, whichever is smaller, margins by its shorter side, and the
+    // line in the middle of the height (at full size the baseline lies at 0.2 h).
+    const double pad = 0.1 * std::min(h, len);
+    const double width = len - 2.0 * pad;
+    const double size = std::min(0.75 * h, width / label_ems(extras.texts[i]));
+    const double up = 0.5 * (h - size / 0.75) + size * (0.2 / 0.75);
+    t.points = {{base.x1 + pad * ux - up * uy, base.y1 + pad * uy + up * ux}};
     t.angle_deg = std::atan2(uy, ux) * 180.0 / pi;
-    t.size = 0.75 * h;
-    t.fit_width = len - 0.2 * h > 0.0 ? len - 0.2 * h : 0.0;
+    t.size = size;
+    t.fit_width = width;
     t.label = extras.texts[i];
     t.stroke = kTextBoxStroke;
     t.css_class = "text";

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <numbers>
 #include <string>
 
@@ -250,6 +251,27 @@ TEST(ViewerInput, TextBoxIsDrawnDashedAndLabelled) {
   EXPECT_NEAR(label->angle_deg, 0, kNear);
   EXPECT_NEAR(label->size, 22.5, kNear);
   expect_at(label->points[0], 3, 6);  // in from the corner by a tenth and a fifth of the height
+}
+
+TEST(ViewerInput, TextStaysInsideBoxesOfEveryShape) {
+  // Boxes 30 high (text type 0, 3 times the group scale 10), from a sliver to a long strip.
+  for (const char* len : {"2", "6", "40", "400"}) {
+    for (const char* text : {"B", "B^1", "ABCDEFGHIJ"}) {
+      ReadBack r((std::string(kHeader) + "ch 0 0 " + len + " 0 \"" + text + "\"\n").c_str());
+      const Shape* label = r.find("text");
+      ASSERT_NE(label, nullptr);
+      const double box = std::stod(len), chars = static_cast<double>(std::strlen(text));
+      SCOPED_TRACE(std::string(len) + " " + text);
+      // The glyphs are set to fit_width; a font's em holds them from a quarter below the baseline to its top.
+      EXPECT_GE(label->points[0].x, 0.0);
+      EXPECT_LE(label->points[0].x + label->fit_width, box + kNear);
+      EXPECT_GT(label->fit_width, 0.0);
+      EXPECT_GE(label->points[0].y - 0.25 * label->size, 0.0);
+      EXPECT_LE(label->points[0].y + label->size, 30.0 + kNear);
+      // Not squeezed into slivers: at this size the glyphs would need about the width they get.
+      EXPECT_LE(0.5 * chars * label->size, label->fit_width + kNear);
+    }
+  }
 }
 
 TEST(ViewerInput, TurnedTextFollowsItsBaseline) {

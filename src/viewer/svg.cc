@@ -52,6 +52,8 @@ constexpr double kCaptionLinePx = 20.0;
 constexpr double kCaptionPadPx = 8.0;
 constexpr double kFooterLinePx = 16.0;
 constexpr double kMarginShare = 0.04;
+// Messages and drawing texts are mostly Japanese: a font that has the glyphs comes first.
+constexpr const char* kFontFamily = "'Noto Sans CJK JP', 'IPAexGothic', 'IPAGothic', sans-serif";
 
 Frame fit_frame(const Picture& picture) {
   Extent e = picture_extent(picture);
@@ -226,7 +228,8 @@ std::string render_svg(const Picture& picture) {
 
   out +=
       "<g class=\"drawing\" transform=\"scale(1,-1)\" fill=\"none\" stroke-linecap=\"round\" "
-      "stroke-linejoin=\"round\">\n";
+      "stroke-linejoin=\"round\" font-family=\"" +
+      std::string(kFontFamily) + "\">\n";
   out += "<g class=\"input\"" + attr("stroke-width", 1.0 * f.px) + ">\n";
   for (const Shape& s : picture.input) render_shape(out, s, f);
   out += "</g>\n";
@@ -238,13 +241,13 @@ std::string render_svg(const Picture& picture) {
   for (std::size_t i = 0; i < picture.captions.size(); ++i) {
     double y = f.vy + (kCaptionPadPx * 0.5 + kCaptionLinePx * static_cast<double>(i + 1) - 5.0) * f.px;
     out += "<text class=\"caption\"" + attr("x", f.vx + 8.0 * f.px) + attr("y", y) +
-           attr("font-size", 14.0 * f.px) + " font-family=\"sans-serif\" fill=\"#000000\">" +
+           attr("font-size", 14.0 * f.px) + " font-family=\"" + std::string(kFontFamily) + "\" fill=\"#000000\">" +
            xml_escape(picture.captions[i]) + "</text>\n";
   }
   for (std::size_t i = 0; i < picture.footer.size(); ++i) {
     double up = kFooterLinePx * static_cast<double>(picture.footer.size() - 1 - i) + 5.0;
     out += "<text class=\"footer\"" + attr("x", f.vx + 8.0 * f.px) + attr("y", f.vy + f.vh - up * f.px) +
-           attr("font-size", 11.0 * f.px) + " font-family=\"sans-serif\" fill=\"#606060\">" +
+           attr("font-size", 11.0 * f.px) + " font-family=\"" + std::string(kFontFamily) + "\" fill=\"#606060\">" +
            xml_escape(picture.footer[i]) + "</text>\n";
   }
   out += "</svg>\n";

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "base/failure.h"
 #include "base/file_slot.h"
@@ -11,12 +13,12 @@
 
 namespace hatch {
 
-volatile std::sig_atomic_t interrupt_requested = 0;
+std::atomic<int> interrupt_requested{0};
 bool interrupt_handler_installed = false;
 
 namespace {
 
-FileSlot* volatile interrupt_slot = nullptr;
+std::atomic<FileSlot*> interrupt_slot{nullptr};
 
 // A second interrupt means the run did not reach a re-arm point in time: leave
 // the interruption line with async-signal-safe calls only and end at once.
@@ -28,39 +30,33 @@ void emergency_exit() {
   if (slot != nullptr && slot->stream != nullptr && !slot->for_reading) fd = fileno(slot->stream);
   if (fd < 0) fd = open(kExchangeFile, O_WRONLY | O_CREAT | O_TRUNC, 0666);
   if (fd >= 0) {
-    ssize_t w = write(fd, line, n);
+    auto w = write(fd, line, n);
     (void)w;
   }
-  ssize_t w = write(STDOUT_FILENO, line, n);
+  auto w = write(STDOUT_FILENO, line, n);
   (void)w;
   _exit(0);
 }
 
-void on_interrupt(int) {
-  if (interrupt_requested) emergency_exit();
-  interrupt_requested = 1;
-}
-
 }  // namespace
+
+// interrupt_requested is 0, 1 while a request waits for the run to take it,
+// or 2 once a second interrupt took it over to end the process itself. Both
+// steps are exchanges, so that the run and a handler on another thread never
+// both write the line.
+void note_interrupt() {
+  int seen = 0;
+  if (interrupt_requested.compare_exchange_strong(seen, 1)) return;
+  if (seen == 1 && interrupt_requested.compare_exchange_strong(seen, 2)) emergency_exit();
+}
 
 void set_interrupt_slot(FileSlot* slot) { interrupt_slot = slot; }
 
-void install_interrupt_handler() {
-  struct sigaction sa;
-  std::memset(&sa, 0, sizeof sa);
-  sa.sa_handler = on_interrupt;
-  sigemptyset(&sa.sa_mask);
-  sa.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &sa, nullptr);
-#ifdef SIGBREAK
-  sigaction(SIGBREAK, &sa, nullptr);
-#endif
-  interrupt_handler_installed = true;
-}
-
 void throw_interrupted() {
-  interrupt_requested = 0;
-  throw Interrupted{};
+  int seen = 1;
+  if (interrupt_requested.compare_exchange_strong(seen, 0)) throw Interrupted{};
+  // The handler is ending the process with the line written; write nothing more.
+  for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
 }
 
 }  // namespace hatch

@@ -99,7 +99,7 @@ TEST(SingleSegmentFrame, RectangleOnThePickPointSide) {
 class RunInDirectory : public ::testing::Test {
  protected:
   void TearDown() override { interrupt_requested = 0; }
-  static std::string slurp(const char* name) { return test::slurp(name); }
+  static std::string slurp(const char* name) { return test::slurp_text(name); }
   test::ScratchDir dir_{true};
 };
 

@@ -1,7 +1,5 @@
 #include "viewer/exchange_view.h"
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -11,6 +9,7 @@
 #include "geometry/arcs.h"
 #include "geometry/primitives.h"
 #include "input/exchange_reader.h"
+#include "viewer/cp932.h"
 
 namespace hatch::view {
 
@@ -183,18 +182,8 @@ std::string palette_colour(int colour) {
 }
 
 std::string sjis_to_utf8(std::string_view bytes) {
-  iconv_t cd = iconv_open("UTF-8", "CP932");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return escape_bytes(bytes);
-  std::string in(bytes);
-  std::string out(in.size() * 4 + 4, '\0');
-  char* src = in.data();
-  std::size_t src_left = in.size();
-  char* dst = out.data();
-  std::size_t dst_left = out.size();
-  std::size_t r = iconv(cd, &src, &src_left, &dst, &dst_left);
-  iconv_close(cd);
-  if (r == static_cast<std::size_t>(-1) || src_left != 0) return escape_bytes(bytes);
-  out.resize(out.size() - dst_left);
+  std::string out;
+  if (!cp932_to_utf8(bytes, out)) return escape_bytes(bytes);
   return out;
 }
 

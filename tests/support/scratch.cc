@@ -34,6 +34,13 @@ std::string slurp(const fs::path& file) {
   return ss.str();
 }
 
+std::string slurp_text(const fs::path& file) {
+  std::ifstream f(file);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
 void write_file(const fs::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary) << bytes;
 }

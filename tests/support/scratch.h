@@ -28,6 +28,8 @@ class ScratchDir {
 
 // The bytes of a file; empty when it cannot be read.
 std::string slurp(const std::filesystem::path& file);
+// The same read in text mode, as the program reads: line ends as LF on every platform.
+std::string slurp_text(const std::filesystem::path& file);
 void write_file(const std::filesystem::path& file, const std::string& bytes);
 
 // A stream that reads `bytes` in text mode, as the program reads its files.

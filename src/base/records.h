@@ -31,6 +31,7 @@ struct Segment {
   double x2 = 0.0, y2 = 0.0;
   Arc* arc = nullptr;  // the arc this edge is a chord or piece of
   Segment* next = nullptr;
+  std::uint32_t list_id = 0;  // its number in the indexed list region search keeps of it
 
   XY start() const { return {x1, y1}; }
   XY end() const { return {x2, y2}; }

@@ -2,7 +2,7 @@
 
 namespace hatch {
 
-void BoxGrid::reset(const Box& extent, std::size_t expected) {
+void BoxGrid::reset(const Box& extent, std::size_t expected, bool walks) {
   extent_ = extent.finite() && extent.min_x <= extent.max_x && extent.min_y <= extent.max_y ? extent : Box{};
   const double w = extent_.max_x - extent_.min_x, h = extent_.max_y - extent_.min_y;
   // About one item a cell, in cells as square as the extent allows.
@@ -22,7 +22,7 @@ void BoxGrid::reset(const Box& extent, std::size_t expected) {
   cell_h_ = h > 0.0 ? h / gy_ : 1.0;
   cells_.assign(static_cast<std::size_t>(gx_) * static_cast<std::size_t>(gy_), {});
   blocks_.clear();
-  for (int size = 8; size <= 512; size *= 8) {
+  for (int size = 8; walks && size <= 512; size *= 8) {
     Blocks b;
     b.size = size;
     b.nx = (gx_ + size - 1) / size;

@@ -20,8 +20,9 @@ class BoxGrid {
  public:
   using Id = std::uint32_t;
 
-  // Empties the grid and lays out cells for about `expected` items spread over `extent`.
-  void reset(const Box& extent, std::size_t expected);
+  // Empties the grid and lays out cells for about `expected` items spread over
+  // `extent`; with `walks`, it keeps what visit_along needs to stride.
+  void reset(const Box& extent, std::size_t expected, bool walks = false);
 
   // Registers item `id` (ids are the caller's, small and dense) under its box;
   // registered again with a larger box, it is added to the cells it now reaches.
@@ -155,23 +156,30 @@ void BoxGrid::visit_along(double x1, double y1, double x2, double y2, double gap
     const double t = t0 + (t1 - t0) * (static_cast<double>(i) / n);
     if (!keep_going(t * len - spacing)) return;
     const double x = x1 + dx * t, y = y1 + dy * t;
-    bool skipped = false;
-    for (auto level = blocks_.rbegin(); level != blocks_.rend() && !skipped; ++level) {
-      const double block_w = level->size * cell_w_, block_h = level->size * cell_h_;
-      if (near > std::min(block_w, block_h)) continue;
-      const int bx = column(x) / level->size, by = row(y) / level->size;
-      if (!level->empty_around(bx, by)) continue;
+    // The coarsest empty level: a level is empty only where the finer ones are.
+    const Blocks* empty = nullptr;
+    int ex = 0, ey = 0;
+    for (const Blocks& level : blocks_) {
+      if (near > std::min(level.size * cell_w_, level.size * cell_h_)) break;
+      const int bx = column(x) / level.size, by = row(y) / level.size;
+      if (!level.empty_around(bx, by)) break;
+      empty = &level;
+      ex = bx;
+      ey = by;
+    }
+    const bool skipped = empty != nullptr;
+    if (skipped) {
+      const double block_w = empty->size * cell_w_, block_h = empty->size * cell_h_;
       // The block's place, reaching out to infinity beyond the border cells.
-      const double lo_x = bx == 0 ? -inf : extent_.min_x + bx * block_w;
-      const double hi_x = bx == level->nx - 1 ? inf : extent_.min_x + (bx + 1) * block_w;
-      const double lo_y = by == 0 ? -inf : extent_.min_y + by * block_h;
-      const double hi_y = by == level->ny - 1 ? inf : extent_.min_y + (by + 1) * block_h;
+      const double lo_x = ex == 0 ? -inf : extent_.min_x + ex * block_w;
+      const double hi_x = ex == empty->nx - 1 ? inf : extent_.min_x + (ex + 1) * block_w;
+      const double lo_y = ey == 0 ? -inf : extent_.min_y + ey * block_h;
+      const double hi_y = ey == empty->ny - 1 ? inf : extent_.min_y + (ey + 1) * block_h;
       double a = t, b = t1;
       if (clip(x1, dx, lo_x, hi_x, a, b) && clip(y1, dy, lo_y, hi_y, a, b)) {
         const double last_inside = std::floor((b - t0) / (t1 - t0) * n);
         if (last_inside > static_cast<double>(i)) i = static_cast<std::int64_t>(std::min(last_inside, n));
       }
-      skipped = true;
     }
     if (skipped) continue;
     const int cx0 = column(x - near), cx1 = column(x + near);

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "geometry/primitives.h"
@@ -90,10 +91,44 @@ bool filter_accepts(const Settings& s, const InputState& in) {
   return m == s.filter_mask;
 }
 
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads n blank-separated numbers as " %le" reads each, when every one of them
+// is a plain decimal ([sign] digits [. digits] [e [sign] digits]) ending at a
+// blank or the end: for those strtod and scanf agree to the last bit. False,
+// with nothing written, for anything else, which then goes to sscanf itself.
+bool read_plain_numbers(const char* p, double* v, int n) {
+  double got[8];
+  for (int i = 0; i < n; ++i) {
+    while (is_blank(*p)) ++p;
+    const char* q = p;
+    if (*q == '+' || *q == '-') ++q;
+    int digits = 0;
+    while (is_digit(*q)) ++q, ++digits;
+    if (*q == '.') {
+      ++q;
+      while (is_digit(*q)) ++q, ++digits;
+    }
+    if (digits == 0) return false;
+    if (*q == 'e' || *q == 'E') {
+      ++q;
+      if (*q == '+' || *q == '-') ++q;
+      if (!is_digit(*q)) return false;
+      while (is_digit(*q)) ++q;
+    }
+    if (*q != '\0' && !is_blank(*q)) return false;
+    got[i] = std::strtod(p, nullptr);
+    p = q;
+  }
+  for (int i = 0; i < n; ++i) v[i] = got[i];
+  return true;
+}
+
 void segment_line(ReadPass& p, const char* line) {
   if (!filter_accepts(p.settings, p.input)) return;
   double v[4] = {0.0, 0.0, 0.0, 0.0};
-  std::sscanf(line, " %le %le %le %le", &v[0], &v[1], &v[2], &v[3]);
+  if (!read_plain_numbers(line, v, 4)) std::sscanf(line, " %le %le %le %le", &v[0], &v[1], &v[2], &v[3]);
   if (!all_finite(v, 4)) return;
   const double f = p.input.group_factor();
   double x1 = v[0] * f, y1 = v[1] * f, x2 = v[2] * f, y2 = v[3] * f;

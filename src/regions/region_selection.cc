@@ -112,7 +112,8 @@ Box extent_of(const Segment* list) {
 int prepare_start(SearchList& list, Segment* edge, double px, double py, TraceContext& ctx) {
   const double tol = list.tol();
   CrossingTable table;
-  std::vector<Segment*> near;
+  SearchList::Scratch scratch(list);
+  std::vector<Segment*>& near = *scratch;
   list.related(*edge, near);
   int n = collect_crossings(table, near, *edge, 0);
   if (n < 2) return 0;
@@ -330,7 +331,8 @@ void drop_enclosed(const Segment* loop, SearchList& list) {
   const double tol = list.tol();
   const LoopBounds bounds = loop_bounds(loop);
   // Whether one segment goes does not change whether another does.
-  std::vector<Segment*> near;
+  SearchList::Scratch scratch(list);
+  std::vector<Segment*>& near = *scratch;
   midpoints_maybe_inside(list, bounds, near);
   for (Segment* s : near) {
     XY m = midpoint(*s);

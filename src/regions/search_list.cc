@@ -32,8 +32,8 @@ SearchList::~SearchList() {
 std::uint32_t SearchList::enter(Segment* s, std::int64_t key) {
   const auto id = static_cast<std::uint32_t>(entries_.size());
   entries_.push_back(Entry{s, key, nullptr, true});
-  ids_[s] = id;
-  if (!plain_) open_.emplace(key, s);
+  s->list_id = id;
+  if (!plain_) (key < 0 ? pushed_ : original_).push_back(s);
   ++listed_;
   return id;
 }
@@ -63,7 +63,7 @@ void SearchList::rebuild() {
     any = true;
   }
   grid_.reset(extent, listed_);
-  open_grid_.reset(extent, listed_);
+  open_grid_.reset(extent, listed_, true);
   for (std::uint32_t id = 0; id < entries_.size(); ++id)
     if (entries_[id].listed) place(id);
   placed_at_build_ = listed_;
@@ -87,9 +87,9 @@ Segment* SearchList::push_copy(const Segment& scratch) {
 }
 
 Segment* SearchList::remove(Segment* s) {
-  auto it = ids_.find(s);
-  if (it == ids_.end() || !entries_[it->second].listed) return nullptr;
-  Entry& e = entries_[it->second];
+  if (!ours(s) || !entries_[id_of(s)].listed) return nullptr;
+  const std::uint32_t id = id_of(s);
+  Entry& e = entries_[id];
   Segment* after = s->next;
   if (e.prev != nullptr)
     e.prev->next = after;
@@ -98,8 +98,8 @@ Segment* SearchList::remove(Segment* s) {
   if (after != nullptr) entries_[id_of(after)].prev = e.prev;
   e.listed = false;
   --listed_;
-  grid_.erase(it->second);
-  open_grid_.erase(it->second);
+  grid_.erase(id);
+  open_grid_.erase(id);
   s->next = nullptr;
   removed_.push_back(s);
   return after;
@@ -115,6 +115,11 @@ void SearchList::shortened(Segment* s) {
 
 void SearchList::taken(Segment* s) {
   if (!plain_) open_grid_.erase(id_of(s));
+}
+
+void SearchList::compact_pushed(std::size_t dropped) {
+  if (dropped < 64 || 2 * dropped < pushed_.size()) return;
+  std::erase_if(pushed_, [&](const Segment* s) { return !entries_[id_of(s)].listed || (s->marks & 0xFFu) != 0; });
 }
 
 void SearchList::clear_trace_marks() {

@@ -6,8 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <set>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -69,6 +67,26 @@ class SearchList {
   template <class F>
   Segment* first_free(F accept);
 
+  // A vector for an answer, lent for as long as the object lives: the lists
+  // ask many small questions, and their answers need no allocation each.
+  class Scratch {
+   public:
+    explicit Scratch(SearchList& list) : list_(list) {
+      if (list_.spare_.empty()) list_.spare_.emplace_back();
+      v_ = std::move(list_.spare_.back());
+      list_.spare_.pop_back();
+      v_.clear();
+    }
+    ~Scratch() { list_.spare_.push_back(std::move(v_)); }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    std::vector<Segment*>& operator*() { return v_; }
+
+   private:
+    SearchList& list_;
+    std::vector<Segment*> v_;
+  };
+
   // The rank of a segment of the list in list order (smaller is nearer the head).
   std::int64_t rank(const Segment* s) const { return entries_[id_of(s)].key; }
 
@@ -80,23 +98,29 @@ class SearchList {
     bool listed = false;
   };
 
-  std::uint32_t id_of(const Segment* s) const { return ids_.at(s); }
+  std::uint32_t id_of(const Segment* s) const { return s->list_id; }
+  bool ours(const Segment* s) const { return s->list_id < entries_.size() && entries_[s->list_id].s == s; }
   std::uint32_t enter(Segment* s, std::int64_t key);
   void place(std::uint32_t id);
   void rebuild();
   bool plain() const { return plain_; }
   void whole_list(std::vector<Segment*>& out) const;
+  // Drops the pieces that are marked for good or gone once they are many.
+  void compact_pushed(std::size_t dropped);
 
   Segment*& head_;
   EntityStore& store_;
   double tol_;
   bool plain_;
   std::vector<Entry> entries_;
-  std::unordered_map<const Segment*, std::uint32_t> ids_;
   std::vector<Segment*> removed_;
   std::vector<Segment*> marked_;
+  std::vector<std::vector<Segment*>> spare_;
   std::vector<std::pair<std::int64_t, Segment*>> found_;
-  std::set<std::pair<std::int64_t, Segment*>> open_;  // maybe free, in list order
+  // The segments that may be free, for first_free: the pieces pushed at the
+  // head, oldest first, then the list as it was taken over, in list order.
+  std::vector<Segment*> pushed_, original_;
+  std::size_t original_from_ = 0;  // all before it are marked for good or gone
   std::int64_t next_head_key_ = -1;
   std::size_t listed_ = 0, placed_at_build_ = 0;
   BoxGrid grid_;
@@ -122,15 +146,28 @@ Segment* SearchList::first_free(F accept) {
     }
     return nullptr;
   }
-  for (auto it = open_.begin(); it != open_.end();) {
+  auto gone = [&](const Segment* s) { return !entries_[id_of(s)].listed || (s->marks & 0xFFu) != 0; };
+  // Pieces pushed while accept runs are ahead of it: the walk down from the
+  // newest piece and up the original list never reaches them.
+  std::size_t dropped = 0;
+  for (std::size_t i = pushed_.size(); i-- > 0;) {
     rearm_interrupt();
-    Segment* s = it->second;
-    if (!entries_[id_of(s)].listed || (s->marks & 0xFFu) != 0) {
-      it = open_.erase(it);
+    Segment* s = pushed_[i];
+    if (gone(s)) {
+      ++dropped;
       continue;
     }
-    if (accept(s)) return s;
-    ++it;
+    if (accept(s)) {
+      compact_pushed(dropped);
+      return s;
+    }
+  }
+  compact_pushed(dropped);
+  while (original_from_ < original_.size() && gone(original_[original_from_])) ++original_from_;
+  for (std::size_t i = original_from_; i < original_.size(); ++i) {
+    rearm_interrupt();
+    Segment* s = original_[i];
+    if (!gone(s) && accept(s)) return s;
   }
   return nullptr;
 }

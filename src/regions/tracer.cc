@@ -50,7 +50,8 @@ XY cut_at_nearest_crossing(SearchList& list, Segment* edge) {
   XY stop{edge->x2, edge->y2};
   bool cut = false;
   std::vector<Split> splits;
-  std::vector<Segment*> near;
+  SearchList::Scratch scratch(list);
+  std::vector<Segment*>& near = *scratch;
   list.related(*edge, near);
   for (Segment* o : near) {
     rearm_interrupt();
@@ -123,7 +124,8 @@ bool open_level(SearchList& list, Frame& f, int rule) {
   const double tol = list.tol();
   try {
     f.stop = cut_at_nearest_crossing(list, f.edge);
-    std::vector<Segment*> near;
+    SearchList::Scratch scratch(list);
+    std::vector<Segment*>& near = *scratch;
     list.near_point(f.stop, tol, near);
     for (Segment* e : near) {
       rearm_interrupt();

@@ -241,6 +241,10 @@ int run(int argc, char** argv) {
     return 0;
   }
   RunState state;
+  return run(state, argc, argv);
+}
+
+int run(RunState& state, int argc, const char* const* argv) {
   set_interrupt_slot(&state.slot);
   try {
     run_phases(state, argc, argv);

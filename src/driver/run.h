@@ -24,6 +24,8 @@ struct RunState {
 
 // Runs in the current directory; returns the exit status.
 int run(int argc, char** argv);
+// The run with the given state (the store may ask for full scans); no console requests.
+int run(RunState& state, int argc, const char* const* argv);
 
 // The phases of a run, in order; a failure throws and leaves the slot as it is.
 void run_phases(RunState& run, int argc, const char* const* argv);

@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -59,6 +61,15 @@ float fixed_angle(const unsigned char* p) {
   char text[64];
   std::snprintf(text, sizeof text, "%.4f", static_cast<double>(raw) / 65536.0);
   return std::strtof(text, nullptr);
+}
+
+// A value that is no finite number (a damaged record, or one that the scale or
+// the turn carries out of range) would reach the host as "nan" or "inf": its
+// element is left out, as the arc parser leaves out such an arc line.
+bool finite(std::initializer_list<double> values) {
+  for (double v : values)
+    if (!std::isfinite(v)) return false;
+  return true;
 }
 
 bool read_record(std::FILE* f, unsigned char* buf, std::size_t size) {
@@ -148,6 +159,7 @@ void read_figure_file(const Settings& settings, InputState& input, EntityStore& 
       turning.apply(x1, y1);
       turning.apply(x2, y2);
     }
+    if (!finite({x1, y1, x2, y2})) continue;
     box.widen(x1, y1);
     box.widen(x2, y2);
     if (rec[16] == kConstructionLine) continue;
@@ -182,6 +194,10 @@ void read_figure_file(const Settings& settings, InputState& input, EntityStore& 
     arc->cy *= scale;
     arc->r *= scale;
     if (turn) turning.apply(arc->cx, arc->cy);
+    if (!finite({arc->cx, arc->cy, arc->r})) {
+      figure.arcs = arc->next;
+      store.arcs.release(arc);
+    }
   }
 
   for (int i = 0; i < counts.points; ++i) {
@@ -191,6 +207,7 @@ void read_figure_file(const Settings& settings, InputState& input, EntityStore& 
     input.current_layer = rec[8];
     input.current_pen = rec[9];
     if (turn) turning.apply(x, y);
+    if (!finite({x, y})) continue;
     Point* point = store.points.make();
     point->attr = attr_word(rec[8], rec[9], 0);
     point->x = x;

@@ -257,6 +257,31 @@ TEST_F(FigureReader, ArcsGoThroughTheArcGrammarWithoutGroupFactor) {
   EXPECT_EQ(figure_.width, -200000.0);
 }
 
+TEST_F(FigureReader, ElementsThatTheScaleCarriesBeyondRangeAreLeftOut) {
+  // 1e300 times 1e10 is beyond every double; 1e300 times 1 is not.
+  settings_.figure_scale = 1e300;
+  FigureBytes()
+      .counts("2,2,2,0")
+      .line({0, 0, 1e10f, 0})
+      .line({0, 0, 1, 1})
+      .arc({0, 0, 1e10f})
+      .arc({1, 0, 1})
+      .point({1e10f, 0})
+      .point({0, 1})
+      .write(dir_ / "tile.plk");
+  read();
+  ASSERT_EQ(count(figure_.lines), 1);
+  EXPECT_EQ(figure_.lines->x2, 1e300);
+  EXPECT_EQ(figure_.width, 1e300);  // the line left out does not widen the extent either
+  ASSERT_NE(figure_.arcs, nullptr);
+  EXPECT_EQ(figure_.arcs->cx, 1e300);
+  EXPECT_EQ(figure_.arcs->next, nullptr);
+  EXPECT_EQ(store_.arcs.live(), 1u);
+  ASSERT_NE(figure_.points, nullptr);
+  EXPECT_EQ(figure_.points->y, 1e300);
+  EXPECT_EQ(figure_.points->next, nullptr);
+}
+
 TEST_F(FigureReader, PointsCarryLayerAndPenInReverseOrder) {
   FigureBytes().counts("0,0,2,0").point({1, 2, 0x12, 0x34}).point({3, 4, 5, 6}).write(dir_ / "tile.plk");
   read();

@@ -67,6 +67,15 @@ if __name__ == '__main__':
         header() + counts(2, 0, 0) + line(0, 0, 10, 0, 0, 3, 2) + line(0, 0, 10, 0, 0, 3, 2)[:10])
     put(root, 'figure-short-arc-record', 'cut.plk',
         header() + counts(1, 1, 0) + line(0, 0, 100, 100, 0, 0, 0) + arc(50, 50, 30, 1, 0, 0, 0, 0, 4, 3)[:20])
+    # tiles below the tolerance: a speck and a sliver
+    put(root, 'figure-tile-below-tolerance', 'speck.plk',
+        header() + counts(1, 0, 0) + line(0, 0, 1e-20, 1e-20, 0, 3, 2))
+    put(root, 'figure-tile-sliver', 'sliver.plk',
+        header() + counts(1, 0, 0) + line(0, 0, 20, 1e-30, 0, 3, 2))
+    # coordinates that are not numbers: a line with a NaN end, one good line, a point at infinity
+    put(root, 'figure-non-finite-elements', 'odd.plk',
+        header() + counts(2, 0, 1) + line(0, 0, float('nan'), 0, 0, 5, 1) + line(0, 0, 10, 0, 0, 3, 2)
+        + point(0, float('inf'), 2, 3))
     # expected output of figure-random: rectangle 0..250 x 0..100, origin 0 0, angle 0
     lines = []
     first = True

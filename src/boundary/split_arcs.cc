@@ -249,4 +249,19 @@ void split_arcs_by_segments(Arc*& arcs, const Segment* first, EntityStore& store
   }
 }
 
+void split_arcs_by_segments(Arc*& arcs, const std::vector<Segment*>& segments, EntityStore& store, double tol) {
+  for (Arc* a = arcs; a != nullptr; a = a->next) {
+    rearm_interrupt();
+    const double margin = a->r + 5.0;
+    const double xmin = a->cx - margin, ymin = a->cy - margin;
+    const double xmax = a->cx + margin, ymax = a->cy + margin;
+    for (const Segment* s : segments) {
+      Segment scratch;
+      copy_segment(*s, scratch);
+      if (!segment_meets_box(scratch, xmin, ymin, xmax, ymax)) continue;
+      cut_by_segment(arcs, *a, scratch, store, tol);
+    }
+  }
+}
+
 }  // namespace hatch

@@ -24,5 +24,8 @@ void split_arc_at_point(Arc*& arcs, Arc& arc, const Segment& probe, EntityStore&
 void split_arcs_at_arc_ends(Arc*& arcs, EntityStore& store, double tol);
 // Cuts every arc of `arcs` at its crossings with the segments from `first` on.
 void split_arcs_by_segments(Arc*& arcs, const Segment* first, EntityStore& store, double tol);
+// The same for the segments of `segments`, in their order: every segment near
+// the arcs must be there; others are let through by the same box test.
+void split_arcs_by_segments(Arc*& arcs, const std::vector<Segment*>& segments, EntityStore& store, double tol);
 
 }  // namespace hatch

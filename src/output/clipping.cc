@@ -1,5 +1,6 @@
 #include "output/clipping.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "geometry/primitives.h"
@@ -7,21 +8,6 @@
 #include "output/exchange_writer.h"
 
 namespace hatch {
-
-std::int64_t step_budget(double from, double to, double step) {
-  if (!(step > 0.0) || !std::isfinite(step) || !std::isfinite(from) || from + step == from) return 0;
-  const double n = (to - from) / step;
-  if (!(n >= 0.0)) return 1;
-  if (n >= 9.0e18) return INT64_MAX;
-  return static_cast<std::int64_t>(n) + 2;
-}
-
-bool advance(double& v, double step) {
-  const double next = v + step;
-  if (next == v) return false;
-  v = next;
-  return true;
-}
 
 namespace {
 
@@ -91,6 +77,22 @@ void hatch_bounds(OutputContext& ctx) {
     for (const auto& lb : ctx.loop_bounds) bounds.push_back(lb.second);
     ctx.clip_index.build(loops, bounds);
   }
+}
+
+Spans loop_spans(const OutputContext& ctx, Axis axis, bool rows) {
+  Spans spans;
+  const double slack = 1e-6 * (1.0 + ctx.bounds.magnitude());
+  for (const auto& [loop, b] : ctx.loop_bounds) {
+    if (!b.finite || !(rows || b.long_edges)) return Spans{};
+    const double pad = (rows ? kRelationReach : std::max(kRelationReach, 2.0 * b.gaps + 0.2)) + slack;
+    if (axis == Axis::y)
+      spans.add(b.box.min_y - pad, b.box.max_y + pad);
+    else
+      spans.add(b.box.min_x - pad, b.box.max_x + pad);
+  }
+  if (!std::isfinite(slack)) return Spans{};
+  spans.close();
+  return spans;
 }
 
 std::optional<Segment> hatch_grid(const OutputContext& ctx, double tile_x, double tile_y) {

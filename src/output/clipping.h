@@ -8,6 +8,7 @@
 
 #include "base/records.h"
 #include "output/output_context.h"
+#include "output/walk.h"
 
 namespace hatch {
 
@@ -22,22 +23,6 @@ void for_each_loop(const SearchResults& results, F visit) {
   for (LoopNode* n = results.text_box_loops; n != nullptr; n = n->next) visit(n->loop, LoopKind::text_box);
 }
 
-// An upper bound on the steps of `v += step` from `from` until `to`, with slack
-// for rounding; 0 when the step cannot move v forward.
-std::int64_t step_budget(double from, double to, double step);
-// v += step; false when rounding swallows the step, so a walk would stand still.
-bool advance(double& v, double step);
-// Visits v = from, from + step, ... while v < to; a step that is not positive,
-// or that rounding swallows, ends the walk.
-template <class F>
-void walk(double from, double to, double step, F visit) {
-  double v = from;
-  for (std::int64_t budget = step_budget(from, to, step); budget > 0 && v < to; --budget) {
-    visit(v);
-    if (!advance(v, step)) return;
-  }
-}
-
 // Moves every loop (outlines, islands, text boxes) and every arc of arc_list
 // into the hatch frame of angle theta (radians); from_hatch_frame undoes it.
 void to_hatch_frame(OutputContext& ctx, double theta);
@@ -48,6 +33,15 @@ void hatch_bounds(OutputContext& ctx);
 // of ctx.bounds: from (ix * tile_x, iy * 2 tile_y) to (max_x + tile_x, same y).
 // Empty when a tile is not positive or the coordinates are too large to count in.
 std::optional<Segment> hatch_grid(const OutputContext& ctx, double tile_x, double tile_y);
+
+enum class Axis { x, y };
+// Where along `axis` something must lie to be written: within each loop's
+// extent widened by how far the crossing and inside tests reach. For
+// `rows`, the horizontal rows of line hatch, only crossings count: they reach
+// 0.1 beyond an edge whatever its length. For any other stroke or point the
+// inside test's reach counts too, and short edges promise nothing. `all` when
+// some loop promises nothing.
+Spans loop_spans(const OutputContext& ctx, Axis axis, bool rows);
 
 // 1 when (x, y) is area to fill: inside an outline, in no island and no text
 // box; or, with fill_mode 2, inside a text box outside every region.

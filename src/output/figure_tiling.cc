@@ -1,5 +1,6 @@
 #include "output/figure_tiling.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -9,6 +10,7 @@
 #include "base/messages.h"
 #include "geometry/arcs.h"
 #include "geometry/primitives.h"
+#include "geometry/relations.h"
 #include "output/exchange_writer.h"
 #include "output/clipping.h"
 
@@ -36,14 +38,69 @@ void place(OutputContext& ctx, Placement how, double x, double y) {
     place_figure_clipped(ctx, x, y);
 }
 
+// Positive but smaller than the tolerance along either side.
+bool tile_below_tolerance(double w, double h, double tol) {
+  return (w > 0.0 && w < tol) || (h > 0.0 && h < tol);
+}
+
+// Where a copy placed at (ox, oy) reaches, relative to (ox, oy); not finite when unknown.
+Box figure_reach(const FigureData& fig) {
+  Box r{INFINITY, INFINITY, -INFINITY, -INFINITY};
+  for (const FigureLine* l = fig.lines; l != nullptr; l = l->next) {
+    r.widen(l->x1, l->y1);
+    r.widen(l->x2, l->y2);
+  }
+  for (const Arc* a = fig.arcs; a != nullptr; a = a->next) {
+    const double reach = std::fabs(a->r) * std::max(1.0, std::fabs(a->flatness));
+    r.widen(a->cx - reach, a->cy - reach);
+    r.widen(a->cx + reach, a->cy + reach);
+  }
+  for (const Point* p = fig.points; p != nullptr; p = p->next) r.widen(p->x, p->y);
+  return r;
+}
+
+// A clipped copy that writes nothing still names its lines' attributes, line
+// by line: when they are all one set, a run of such copies names it at most
+// once, and that is all a skipped run must write.
+bool lines_share_attributes(const FigureData& fig) {
+  for (const FigureLine* l = fig.lines; l != nullptr; l = l->next) {
+    if (l->attr != fig.lines->attr) return false;
+    if (!long_enough_to_bound(make_segment(l->x1, l->y1, l->x2, l->y2))) return false;
+  }
+  return true;
+}
+
 // Rows bottom to top, each row left to right, from the grid origin of hatch_grid.
+// Rows and copies that cannot reach a loop are stepped over.
 void grid_walk(OutputContext& ctx, double tile_x, double tile_y, Placement how) {
   const std::optional<Segment> start = hatch_grid(ctx, tile_x, tile_y);
   if (!start) return;
   const Box b = ctx.bounds;
-  walk(start->y1, b.max_y + tile_y, tile_y, [&](double y) {
-    walk(start->x1, b.max_x + tile_x, tile_x, [&](double x) { place(ctx, how, x, y); });
-  });
+  // A step rounding swallows anywhere on the walk would stand the walk still there.
+  const double far_x = std::max(std::fabs(start->x1), std::fabs(b.max_x + tile_x));
+  const double far_y = std::max(std::fabs(start->y1), std::fabs(b.max_y + tile_y));
+  if (far_x + tile_x == far_x || far_y + tile_y == far_y) fail(msg::figure_bad_counts);
+
+  Spans rows, columns;
+  const FigureData& fig = *ctx.figure;
+  if (how == Placement::whole) {
+    rows = loop_spans(ctx, Axis::y, false);
+    columns = loop_spans(ctx, Axis::x, false);
+  } else if (const Box r = figure_reach(fig); r.finite() && lines_share_attributes(fig)) {
+    rows = loop_spans(ctx, Axis::y, false).widened(r.max_y, -r.min_y);
+    columns = loop_spans(ctx, Axis::x, false).widened(r.max_x, -r.min_x);
+  }
+  auto skipped = [&](std::int64_t) {
+    if (how == Placement::whole || fig.lines == nullptr) return;
+    want_line_attributes(ctx, fig.lines->attr);
+    emit_wanted_attributes(ctx);
+  };
+  walk(
+      start->y1, b.max_y + tile_y, tile_y, rows,
+      [&](double y) {
+        walk(start->x1, b.max_x + tile_x, tile_x, columns, [&](double x) { place(ctx, how, x, y); }, skipped);
+      },
+      skipped);
 }
 
 void random_walk(OutputContext& ctx, Placement how) {
@@ -63,9 +120,19 @@ void place_arc_clipped(OutputContext& ctx, const Arc& arc, double ox, double oy)
   if (new_arc_piece(pieces, arc, arc.start, arc.end, ctx.store) == nullptr) return;
   pieces->cx = arc.cx + ox;
   pieces->cy = arc.cy + oy;
-  for_each_loop(ctx.results, [&](const Segment* loop, LoopKind) {
-    split_arcs_by_segments(pieces, loop, ctx.store, ctx.settings.tolerance);
-  });
+  const double tol = ctx.settings.tolerance;
+  if (ctx.clip_index.built()) {
+    // Only edges near the arc's box can cut it; they come loop by loop in clipping order.
+    const double margin = pieces->r + 5.0;
+    const Box near{pieces->cx - margin, pieces->cy - margin, pieces->cx + margin, pieces->cy + margin};
+    ctx.clip_index.edges_near_box(near, kRelationReach, [&](std::size_t, const std::vector<Segment*>& edges) {
+      split_arcs_by_segments(pieces, edges, ctx.store, tol);
+    });
+  } else {
+    for_each_loop(ctx.results, [&](const Segment* loop, LoopKind) {
+      split_arcs_by_segments(pieces, loop, ctx.store, tol);
+    });
+  }
   for (Arc* p = pieces; p != nullptr;) {
     Arc* next = p->next;
     const XY m = arc_middle_point(*p);
@@ -153,11 +220,14 @@ void tile_figure(OutputContext& ctx) {
   if (s.random_on) {
     random_walk(ctx, how);
   } else if (s.figure_variant == FigureVariant::whole) {
+    // A tile below the tolerance is no tile a drawing can show: refused like a figure without extent.
+    if (tile_below_tolerance(s.line_spacing, s.pitches[0], s.tolerance)) fail(msg::figure_bad_counts);
     grid_walk(ctx, s.line_spacing, s.pitches[0], Placement::whole);
   } else {
     // The line extent is the tile: without one the copies would never move on.
     const double w = ctx.figure->width, h = ctx.figure->height;
     if (!(w > 0.0) || !(h > 0.0) || !std::isfinite(w) || !std::isfinite(h)) fail(msg::figure_bad_counts);
+    if (tile_below_tolerance(w, h, s.tolerance)) fail(msg::figure_bad_counts);
     grid_walk(ctx, w, h, Placement::clipped);
   }
 }

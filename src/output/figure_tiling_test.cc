@@ -218,16 +218,20 @@ TEST(TilingWhole, GridStepsThatCannotMoveWriteNothing) {
   }
 }
 
-TEST(TilingWhole, StepsSwallowedByRoundingEndTheWalk) {
+TEST(TilingWhole, StepsSwallowedByRoundingAreRefused) {
   TilingFixture f;
   f.settings.figure_variant = FigureVariant::whole;
   f.settings.pitches[0] = 1;
   f.settings.line_spacing = 1;
   f.add_point(0, 0, 0);
-  // At -1e17 neighbouring doubles are 16 apart: x + 1 == x, so the walk stops at
-  // its first point, a corner of the region.
+  // At -1e17 neighbouring doubles are 16 apart: x + 1 == x, the walk could not move.
   f.add_region(f.rectangle(-1e17, -1e17, 1e17, 1e17));
-  EXPECT_EQ(f.tile(), "");
+  try {
+    f.tile();
+    ADD_FAILURE() << "a walk that cannot advance was accepted";
+  } catch (const Failure& e) {
+    EXPECT_EQ(e.message, msg::figure_bad_counts);
+  }
 }
 
 TEST(TilingRandom, TheGeneratorIsTheClassicLinearCongruence) {

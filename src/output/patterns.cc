@@ -25,19 +25,22 @@ Segment shifted(Segment row, double dy) {
 void hatch_rows(OutputContext& ctx, Segment row, double step) {
   const Box& b = ctx.bounds;
   int set = 0;
-  walk(row.y1, b.max_y, step, [&](double y) {
-    rearm_interrupt();
-    row.y1 = y;
-    int n = 0;
-    if (ctx.settings.fill_mode != FillMode::all_outer || segment_meets_box(row, b.min_x, b.min_y, b.max_x, b.max_y))
-      n = collect_all_crossings(ctx, row);
-    if (n >= 1) {
-      select_hatch_attr(ctx, set);
-      set ^= 1;
-      clip_and_write(ctx, n, row);
-    }
-    row.y2 += step;
-  });
+  walk(
+      row.y1, b.max_y, step, loop_spans(ctx, Axis::y, true),
+      [&](double y) {
+        rearm_interrupt();
+        row.y1 = row.y2 = y;
+        int n = 0;
+        if (ctx.settings.fill_mode != FillMode::all_outer ||
+            segment_meets_box(row, b.min_x, b.min_y, b.max_x, b.max_y))
+          n = collect_all_crossings(ctx, row);
+        if (n >= 1) {
+          select_hatch_attr(ctx, set);
+          set ^= 1;
+          clip_and_write(ctx, n, row);
+        }
+      },
+      [](std::int64_t) {});
 }
 
 void line_hatch(OutputContext& ctx) {
@@ -74,17 +77,29 @@ void brick_pattern(OutputContext& ctx) {
   hatch_rows(ctx, *grid, ty);  // bed joints
 
   // Head joints: every second course shifted by half a tile, in the last bed joint's attributes.
+  // A course's top is summed on its own, so it may stray from y + ty by what
+  // rounding gathers over the walk: the courses kept widen by that much.
+  const std::int64_t courses = step_budget(grid->y1, b.max_y + ty, 2.0 * ty);
+  const double drift = static_cast<double>(courses) * std::ldexp(b.magnitude() + 4.0 * ty, -51);
+  const Spans course_spans = loop_spans(ctx, Axis::y, false).widened(ty + drift, 0.0);
+  const Spans column_spans = loop_spans(ctx, Axis::x, false);
   for (int k = 0; k < 2; ++k) {
     const double y_start = grid->y1 + k * ty;
     double y_top = y_start + ty;
-    walk(y_start, b.max_y + ty, 2.0 * ty, [&](double y) {
-      rearm_interrupt();
-      walk(grid->x1 + k * tx * 0.5, b.max_x + tx, tx, [&](double x) {
-        rearm_interrupt();
-        write_clipped(ctx, make_segment(x, y, x, y_top));
-      });
-      y_top += 2.0 * ty;
-    });
+    walk(
+        y_start, b.max_y + ty, 2.0 * ty, course_spans,
+        [&](double y) {
+          rearm_interrupt();
+          walk(
+              grid->x1 + k * tx * 0.5, b.max_x + tx, tx, column_spans,
+              [&](double x) {
+                rearm_interrupt();
+                write_clipped(ctx, make_segment(x, y, x, y_top));
+              },
+              [](std::int64_t) {});
+          y_top += 2.0 * ty;
+        },
+        [&](std::int64_t skipped) { y_top = after_additions(y_top, 2.0 * ty, skipped); });
   }
 }
 
@@ -129,13 +144,20 @@ void slant_pattern(OutputContext& ctx) {
       make_segment(x0 + 0.75 * d, b.max_y - h / 4.0, x0 + 0.5 * d, b.max_y),
       make_segment(x0 + 0.25 * d, b.min_y + h / 4.0, x0 + 0.5 * d, b.min_y),
   };
+  // A stroke's top end is summed on its own; the strokes kept widen by what it may stray.
+  const std::int64_t steps = step_budget(x0, b.max_x, a);
+  const double drift = static_cast<double>(steps) * std::ldexp(b.magnitude() + 2.0 * (a + d), -51);
+  const Spans spans = loop_spans(ctx, Axis::x, false).widened(d + drift, d + drift);
   for (Segment stroke : passes) {
-    walk(stroke.x1, b.max_x, a, [&](double x) {
-      rearm_interrupt();
-      stroke.x1 = x;
-      write_clipped(ctx, stroke);
-      stroke.x2 += a;
-    });
+    walk(
+        stroke.x1, b.max_x, a, spans,
+        [&](double x) {
+          rearm_interrupt();
+          stroke.x1 = x;
+          write_clipped(ctx, stroke);
+          stroke.x2 += a;
+        },
+        [&](std::int64_t skipped) { stroke.x2 = after_additions(stroke.x2, a, skipped); });
   }
 }
 

@@ -113,8 +113,8 @@ void build_single_segment_frame(EntityStore& store, InputState& input, double to
   store.insert_copy(store.segment_list, make_segment(bx, by, ax, ay), tol);
   store.insert_copy(store.segment_list, make_segment(bx, by, x2, y2), tol);
   Box& b = input.bounds;
-  b.min_x = b.min_y = 100000.0;
-  b.max_x = b.max_y = -100000.0;
+  b.min_x = b.min_y = store.reach;
+  b.max_x = b.max_y = -store.reach;
   for (const Segment* s = store.segment_list; s != nullptr; s = s->next) {
     b.widen(s->x1, s->y1);
     b.widen(s->x2, s->y2);
@@ -214,6 +214,7 @@ void run_phases(RunState& r, int argc, const char* const* argv) {
     prescan_text_type0(slot.stream, r.input);
   }
   read_exchange_file(slot.stream, s, r.input, store);
+  set_reach(store, r.input);
 
   scale_to_drawing(r);
   prepare_boundary(r);

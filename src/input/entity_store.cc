@@ -1,5 +1,9 @@
 #include "input/entity_store.h"
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
 #include "geometry/primitives.h"
 
 namespace hatch {
@@ -48,6 +52,42 @@ void EntityStore::free_chain(Segment* first) {
     Segment* n = first->next;
     segments.release(first);
     first = n;
+  }
+}
+
+void set_reach(EntityStore& store, const InputState& input) {
+  Box d{INFINITY, INFINITY, -INFINITY, -INFINITY};
+  auto take = [&](double x, double y) {
+    if (x < d.min_x) d.min_x = x;
+    if (x > d.max_x) d.max_x = x;
+    if (y < d.min_y) d.min_y = y;
+    if (y > d.max_y) d.max_y = y;
+  };
+  for (const Segment* list : {store.segment_list, store.text_edge_list})
+    for (const Segment* s = list; s != nullptr; s = s->next) {
+      take(s->x1, s->y1);
+      take(s->x2, s->y2);
+    }
+  for (const Arc* a = store.arc_list; a != nullptr; a = a->next) {
+    take(a->cx - a->r, a->cy - a->r);
+    take(a->cx + a->r, a->cy + a->r);
+  }
+  for (const PickPoint* p = store.pick_point_list; p != nullptr; p = p->next) take(p->x, p->y);
+  if (input.hp1_given) take(input.hp1_x, input.hp1_y);
+  if (input.hp2_given) take(input.hp2_x, input.hp2_y);
+
+  store.reach = EntityStore::kNearReach;
+  if (!(d.min_x <= d.max_x)) return;  // nothing was read
+  const double diagonal = std::hypot(d.max_x - d.min_x, d.max_y - d.min_y);
+  if (!(d.max_x >= EntityStore::kNearReach || diagonal >= EntityStore::kNearReach)) return;
+  const double need = 2.0 * (d.magnitude() + diagonal);
+  // Powers of ten read from their decimal spelling are the nearest doubles;
+  // beyond 1e308 there is none, and the largest one has to do.
+  for (int k = 5; k <= 308; ++k) {
+    char spelled[8];
+    std::snprintf(spelled, sizeof spelled, "1e%d", k);
+    store.reach = std::strtod(spelled, nullptr);
+    if (store.reach >= need) return;
   }
 }
 

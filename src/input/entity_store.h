@@ -6,6 +6,7 @@
 
 #include "base/pool.h"
 #include "base/records.h"
+#include "input/input_state.h"
 
 namespace hatch {
 
@@ -27,6 +28,11 @@ struct EntityStore {
   // indexes are checked against (they must answer exactly alike).
   bool full_scans = false;
 
+  // How far a ray, a probe or a nearest distance must reach to leave the
+  // drawing; set by set_reach once the input is read.
+  double reach = kNearReach;
+  static constexpr double kNearReach = 100000.0;
+
   std::int32_t next_entity_id = 0;
   std::int32_t next_text_box_id = 0;  // shared by the four edges of one text box
   int pick_point_count = 0;  // pick points of the file being read
@@ -46,6 +52,12 @@ struct EntityStore {
   Segment* remove_segment(Segment*& list, Segment* s);
   void free_chain(Segment* first);
 };
+
+// Sets store.reach from the box D of every segment and text-edge end, every
+// arc's centre +/- its radius, every pick point and hp1/hp2 when given. While
+// D's largest x and its diagonal are below kNearReach that fixed reach stays;
+// beyond, the smallest power of ten at least 2 * (largest |side| + diagonal).
+void set_reach(EntityStore& store, const InputState& input);
 
 inline void to_degrees(double& value) { value = value / (4.0 * std::atan(1.0)) * 180.0; }
 

@@ -60,8 +60,8 @@ void from_hatch_frame(OutputContext& ctx, double theta) {
 
 void hatch_bounds(OutputContext& ctx) {
   Box& b = ctx.bounds;
-  b.min_x = b.min_y = 100000.0;
-  b.max_x = b.max_y = -100000.0;
+  b.min_x = b.min_y = ctx.store.reach;
+  b.max_x = b.max_y = -ctx.store.reach;
   for_each_edge(ctx.results, [&](const Segment& e) {
     b.widen(e.x1, e.y1);
     b.widen(e.x2, e.y2);

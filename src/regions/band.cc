@@ -9,9 +9,6 @@
 namespace hatch {
 namespace {
 
-// Beyond this no chain segment counts as near the side point.
-constexpr double kFarthestSeen = 100000.0;
-
 Segment* last_of(Segment* list) {
   if (list == nullptr) return nullptr;
   while (list->next != nullptr) list = list->next;
@@ -44,8 +41,8 @@ int chain_end_kind(const Segment* list, const Segment& s, double tol) {
   return 2;
 }
 
-const Segment* nearest_visible_segment(const Segment* chain, double px, double py) {
-  double best = kFarthestSeen;
+const Segment* nearest_visible_segment(const Segment* chain, double px, double py, double reach) {
+  double best = reach;
   const Segment* nearest = nullptr;
   for (const Segment* s = chain; s != nullptr; s = s->next) {
     rearm_interrupt();
@@ -144,7 +141,7 @@ bool build_chain(Segment*& list, Band& band, double px, double py, EntityStore& 
   store.free_chain(list);  // segments not reached from the free end
   list = chain;
 
-  const Segment* nearest = nearest_visible_segment(list, px, py);
+  const Segment* nearest = nearest_visible_segment(list, px, py, store.reach);
   if (nearest == nullptr) {
     drop_all(list, store);
     return false;

@@ -15,8 +15,6 @@ namespace hatch {
 
 namespace {
 
-constexpr double kFar = 100000.0;
-
 bool is_free(const Segment& s) { return (s.marks & 0xFFu) == 0; }
 
 void reset_trace(TraceContext& ctx) {
@@ -24,10 +22,10 @@ void reset_trace(TraceContext& ctx) {
   ctx.trace_steps = 0;
 }
 
-Segment probe_right_of(const Segment& s) {
+Segment probe_right_of(const Segment& s, double reach) {
   double len = segment_length(s);
   XY m = midpoint(s);
-  return make_segment(m.x, m.y, m.x + kFar * (s.y2 - s.y1) / len, m.y - kFar * (s.x2 - s.x1) / len);
+  return make_segment(m.x, m.y, m.x + reach * (s.y2 - s.y1) / len, m.y - reach * (s.x2 - s.x1) / len);
 }
 
 // Outlines already taken by the outermost rule do not block. Which segment
@@ -139,9 +137,10 @@ int prepare_start(SearchList& list, Segment* edge, double px, double py, TraceCo
 }
 
 Segment* nearest_edge_right_of(SearchList& list, double px, double py, XY& hit) {
-  const Segment ray = make_segment(px, py, kFar, py);
+  const double reach = list.store().reach;
+  const Segment ray = make_segment(px, py, reach, py);
   // The first in list order among the nearest: the smallest distance, then the smallest rank.
-  double best = kFar;
+  double best = reach;
   Segment* found = nullptr;
   list.along(
       ray,
@@ -321,9 +320,10 @@ Segment* pick_outer_edge(SearchList& list) {
     } catch (const std::bad_alloc&) {
       // Uncut, s still has a side to test; the trace cuts it where it walks.
     }
-    if (!probe_blocked(list, s, probe_right_of(*s))) return true;
+    const double reach = list.store().reach;
+    if (!probe_blocked(list, s, probe_right_of(*s, reach))) return true;
     reverse_segment(*s);
-    return !probe_blocked(list, s, probe_right_of(*s));
+    return !probe_blocked(list, s, probe_right_of(*s, reach));
   });
 }
 

@@ -16,7 +16,7 @@ namespace hatch {
 // 0 when the edge meets fewer than two other edges and cannot bound a region.
 int prepare_start(SearchList& list, Segment* edge, double px, double py, TraceContext& ctx);
 
-// The nearest free edge hit by the ray from (px, py) towards x = 100000,
+// The nearest free edge hit by the ray from (px, py) towards x = the store's reach,
 // reversed if need be so that the point lies on its left; null when none.
 // `hit` gets the place where the ray meets it.
 Segment* nearest_edge_right_of(SearchList& list, double px, double py, XY& hit);

@@ -83,6 +83,7 @@ RandomDrawing random_drawing(unsigned seed) {
   w.line("hcc 1 2 9 0 0 0 0 0 0 0");
   w.line("#");
   if (w.chance(0.1)) w.shift(w.uni(-6e4, 6e4), w.uni(-6e4, 6e4));
+  else if (w.chance(0.05)) w.shift(w.uni(-3e6, 3e6), w.uni(-3e6, 3e6));  // beyond the near reach
   const double size = std::vector<double>{200, 500, 1000, 3000}[static_cast<std::size_t>(w.pick(0, 3))];
   std::vector<std::pair<double, double>> picks;
   const int kinds = w.pick(2, 30);

@@ -64,7 +64,11 @@ void arc_crossing_point(Crossing& entry, const Segment& line, const Arc& arc) {
   line_meets_ellipse(line, arc, p1, p2);
   Segment q = make_segment(p1.x, p1.y, p2.x, p2.y);
   from_arc_frame(q, arc);
-  if (distance(entry.x, entry.y, q.x1, q.y1) < distance(entry.x, entry.y, q.x2, q.y2)) {
+  // A degenerate ellipse (flatness 0, say) has no points of its own: the chord's crossing stands.
+  const bool first_ok = std::isfinite(q.x1) && std::isfinite(q.y1);
+  const bool second_ok = std::isfinite(q.x2) && std::isfinite(q.y2);
+  if (!first_ok && !second_ok) return;
+  if (first_ok && (!second_ok || distance(entry.x, entry.y, q.x1, q.y1) < distance(entry.x, entry.y, q.x2, q.y2))) {
     entry.x_used = q.x1;
     entry.y_used = q.y1;
   } else {

@@ -93,5 +93,21 @@ TEST(Crossings, FiftiethCrossingEndsTheRun) {
   }
 }
 
+// Found by fuzzing: an ellipse of flatness 0 has no crossing of its own, and the
+// hatch line once ended at (nan, nan). The chord's crossing must stand.
+TEST(Crossings, AFlatEllipseLeavesTheChordCrossing) {
+  Arc arc;
+  arc.cx = 0, arc.cy = 0, arc.r = 100, arc.flatness = 0.0;
+  Crossing c;
+  c.x = c.x_used = 30;
+  c.y = c.y_used = 0;
+  arc_crossing_point(c, line(-200, 0, 200, 0), arc);
+  EXPECT_EQ(c.x_used, 30.0);
+  EXPECT_EQ(c.y_used, 0.0);
+  arc.flatness = 1.0;  // a circle: the nearer of its two crossings, (100, 0)
+  arc_crossing_point(c, line(-200, 0, 200, 0), arc);
+  EXPECT_DOUBLE_EQ(c.x_used, 100.0);
+}
+
 }  // namespace
 }  // namespace hatch

@@ -330,15 +330,19 @@ std::string check_outcome(const Outcome& o) {
 std::vector<std::string> split_words(std::string_view line) {
   std::vector<std::string> words;
   std::string w;
+  // The console requests answer without touching a file: the checks of a run do not apply.
+  auto keep = [&](std::string word) {
+    if (word != "--help" && word != "-h" && word != "--version") words.push_back(std::move(word));
+  };
   for (char c : line) {
     if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0') {
-      if (!w.empty()) words.push_back(std::move(w));
+      if (!w.empty()) keep(std::move(w));
       w.clear();
     } else {
       w += c;
     }
   }
-  if (!w.empty()) words.push_back(std::move(w));
+  if (!w.empty()) keep(std::move(w));
   return words;
 }
 

@@ -67,8 +67,8 @@ if __name__ == '__main__':
         header() + counts(2, 0, 0) + line(0, 0, 10, 0, 0, 3, 2) + line(0, 0, 10, 0, 0, 3, 2)[:10])
     put(root, 'figure-short-arc-record', 'cut.plk',
         header() + counts(1, 1, 0) + line(0, 0, 100, 100, 0, 0, 0) + arc(50, 50, 30, 1, 0, 0, 0, 0, 4, 3)[:20])
-    # tiles below the tolerance: a speck and a sliver
-    put(root, 'figure-tile-below-tolerance', 'speck.plk',
+    # tiles below the tolerance: a dot and a sliver
+    put(root, 'figure-tile-below-tolerance', 'dot.plk',
         header() + counts(1, 0, 0) + line(0, 0, 1e-20, 1e-20, 0, 3, 2))
     put(root, 'figure-tile-sliver', 'sliver.plk',
         header() + counts(1, 0, 0) + line(0, 0, 20, 1e-30, 0, 3, 2))

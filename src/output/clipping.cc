@@ -79,9 +79,10 @@ void hatch_bounds(OutputContext& ctx) {
   }
 }
 
-Spans loop_spans(const OutputContext& ctx, Axis axis, bool rows) {
+Spans loop_spans(const OutputContext& ctx, Axis axis, bool rows, double stroke_magnitude) {
   Spans spans;
-  const double slack = 1e-6 * (1.0 + ctx.bounds.magnitude());
+  // The box tests grant 1e-9 of the coordinates' size; a few times that covers their rounding.
+  const double slack = 4e-9 * (1.0 + std::max(ctx.bounds.magnitude(), std::fabs(stroke_magnitude)));
   for (const auto& [loop, b] : ctx.loop_bounds) {
     if (!b.finite || !(rows || b.long_edges)) return Spans{};
     const double pad = (rows ? kRelationReach : std::max(kRelationReach, 2.0 * b.gaps + 0.2)) + slack;
@@ -93,6 +94,51 @@ Spans loop_spans(const OutputContext& ctx, Axis axis, bool rows) {
   if (!std::isfinite(slack)) return Spans{};
   spans.close();
   return spans;
+}
+
+Spans writing_spans(const OutputContext& ctx, Axis axis, bool rows, double stroke_magnitude, double below,
+                    double above) {
+  const Spans near = loop_spans(ctx, axis, rows, stroke_magnitude).widened(below, above);
+  if (near.all || ctx.settings.fill_mode == FillMode::all_outer) return near;
+  const double slack = 4e-9 * (1.0 + std::max(ctx.bounds.magnitude(), std::fabs(stroke_magnitude)));
+  auto lo_of = [&](const Box& b) { return (axis == Axis::y ? b.min_y : b.min_x) - below; };
+  auto hi_of = [&](const Box& b) { return (axis == Axis::y ? b.max_y : b.max_x) + above; };
+  Spans live;
+  // Where holes and text boxes lying beyond every outline could together put a
+  // 50th crossing on one stroke: those strokes end the run, so they are walked.
+  std::vector<std::pair<double, int>> edges_from;
+  std::size_t i = 0;
+  bool in_step = true;
+  for_each_loop(ctx.results, [&](const Segment* loop, LoopKind kind) {
+    if (i >= ctx.loop_bounds.size() || ctx.loop_bounds[i].first != loop) in_step = false;
+    if (!in_step) return;
+    const LoopBounds& b = ctx.loop_bounds[i++].second;
+    if (kind == LoopKind::outline) {
+      const double pad = std::max(kRelationReach, 2.0 * b.gaps + 0.2) + slack;
+      live.add(lo_of(b.box) - pad, hi_of(b.box) + pad);
+      return;
+    }
+    int edges = 0;
+    for (const Segment* e = loop; e != nullptr; e = e->next) ++edges;
+    const double pad = kRelationReach + slack;
+    edges_from.emplace_back(lo_of(b.box) - pad, edges);
+    edges_from.emplace_back(hi_of(b.box) + pad, -edges);
+  });
+  if (!in_step) return near;
+  std::sort(edges_from.begin(), edges_from.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first || (a.first == b.first && a.second > b.second); });
+  long long crossing = 0;
+  double from = 0.0;
+  for (const auto& [at, edges] : edges_from) {
+    const bool was_over = crossing >= CrossingTable::kSlots - 1;
+    crossing += edges;
+    const bool over = crossing >= CrossingTable::kSlots - 1;
+    if (!was_over && over) from = at;
+    if (was_over && !over) live.add(from, at);
+  }
+  if (live.spans.empty()) return Spans{false, {}};
+  live.close();
+  return live;
 }
 
 std::optional<Segment> hatch_grid(const OutputContext& ctx, double tile_x, double tile_y) {

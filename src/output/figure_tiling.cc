@@ -83,12 +83,14 @@ void grid_walk(OutputContext& ctx, double tile_x, double tile_y, Placement how) 
 
   Spans rows, columns;
   const FigureData& fig = *ctx.figure;
+  const double far = std::max(far_x, far_y);
   if (how == Placement::whole) {
-    rows = loop_spans(ctx, Axis::y, false);
-    columns = loop_spans(ctx, Axis::x, false);
+    rows = writing_spans(ctx, Axis::y, false, far, 0.0, 0.0);
+    columns = writing_spans(ctx, Axis::x, false, far, 0.0, 0.0);
   } else if (const Box r = figure_reach(fig); r.finite() && lines_share_attributes(fig)) {
-    rows = loop_spans(ctx, Axis::y, false).widened(r.max_y, -r.min_y);
-    columns = loop_spans(ctx, Axis::x, false).widened(r.max_x, -r.min_x);
+    const double reach = far + r.magnitude();
+    rows = writing_spans(ctx, Axis::y, false, reach, r.max_y, -r.min_y);
+    columns = writing_spans(ctx, Axis::x, false, reach, r.max_x, -r.min_x);
   }
   auto skipped = [&](std::int64_t) {
     if (how == Placement::whole || fig.lines == nullptr) return;

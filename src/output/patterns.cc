@@ -24,9 +24,25 @@ Segment shifted(Segment row, double dy) {
 
 void hatch_rows(OutputContext& ctx, Segment row, double step) {
   const Box& b = ctx.bounds;
+  const double magnitude = std::max(std::fabs(row.x1), std::fabs(row.x2));
+  const Spans near = loop_spans(ctx, Axis::y, true, magnitude);
+  // A row beyond every outline writes nothing, but it still selects the next
+  // attribute set: such rows are stepped over only while both sets are one and
+  // already selected, when selecting writes nothing either.
+  const AttrSet& a0 = ctx.settings.hatch_attr[0];
+  const AttrSet& a1 = ctx.settings.hatch_attr[1];
+  const bool one_set = a0.layer == a1.layer && a0.line_type == a1.line_type && a0.color == a1.color;
+  const Spans live = one_set ? writing_spans(ctx, Axis::y, true, magnitude, 0.0, 0.0) : near;
+  SpanCursor near_cursor(near), live_cursor(live);
+  auto needed = [&](double y) {
+    const bool selected =
+        ctx.state.layer == a0.layer && ctx.state.line_type == a0.line_type && ctx.state.color == a0.color;
+    const double n = near_cursor.next_needed(y, b.max_y);
+    return one_set && selected ? std::max(n, live_cursor.next_needed(y, b.max_y)) : n;
+  };
   int set = 0;
-  walk(
-      row.y1, b.max_y, step, loop_spans(ctx, Axis::y, true),
+  walk_where(
+      row.y1, b.max_y, step, needed,
       [&](double y) {
         rearm_interrupt();
         row.y1 = row.y2 = y;
@@ -79,10 +95,9 @@ void brick_pattern(OutputContext& ctx) {
   // Head joints: every second course shifted by half a tile, in the last bed joint's attributes.
   // A course's top is summed on its own, so it may stray from y + ty by what
   // rounding gathers over the walk: the courses kept widen by that much.
-  const std::int64_t courses = step_budget(grid->y1, b.max_y + ty, 2.0 * ty);
-  const double drift = static_cast<double>(courses) * std::ldexp(b.magnitude() + 4.0 * ty, -51);
-  const Spans course_spans = loop_spans(ctx, Axis::y, false).widened(ty + drift, 0.0);
-  const Spans column_spans = loop_spans(ctx, Axis::x, false);
+  const double far = std::max({std::fabs(grid->x1), std::fabs(grid->y1), b.magnitude()}) + 2.0 * (tx + ty);
+  const Spans course_spans = writing_spans(ctx, Axis::y, false, far, ty + twin_sum_drift(far), 0.0);
+  const Spans column_spans = writing_spans(ctx, Axis::x, false, far, 0.0, 0.0);
   for (int k = 0; k < 2; ++k) {
     const double y_start = grid->y1 + k * ty;
     double y_top = y_start + ty;
@@ -145,9 +160,9 @@ void slant_pattern(OutputContext& ctx) {
       make_segment(x0 + 0.25 * d, b.min_y + h / 4.0, x0 + 0.5 * d, b.min_y),
   };
   // A stroke's top end is summed on its own; the strokes kept widen by what it may stray.
-  const std::int64_t steps = step_budget(x0, b.max_x, a);
-  const double drift = static_cast<double>(steps) * std::ldexp(b.magnitude() + 2.0 * (a + d), -51);
-  const Spans spans = loop_spans(ctx, Axis::x, false).widened(d + drift, d + drift);
+  const double far = std::max(std::fabs(x0), b.magnitude()) + 2.0 * (a + d);
+  const double drift = twin_sum_drift(far);
+  const Spans spans = writing_spans(ctx, Axis::x, false, far, d + drift, d + drift);
   for (Segment stroke : passes) {
     walk(
         stroke.x1, b.max_x, a, spans,

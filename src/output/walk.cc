@@ -96,6 +96,13 @@ double after_additions(double v, double step, std::int64_t count) {
   return v;
 }
 
+// In a binade both share, the two sums move by the same rounded step (only a
+// tie on the first addition there depends on the last bit), so they part only
+// in the few additions around each power of two one of them passes: a few
+// spacings per binade, and the spacings of all binades below a magnitude add
+// up to less than twice the top one.
+double twin_sum_drift(double magnitude) { return std::ldexp(std::fabs(magnitude), -46) + DBL_MIN; }
+
 void Spans::add(double lo, double hi) {
   all = false;
   spans.push_back({lo, hi});

@@ -25,6 +25,10 @@ struct RepeatedSum {
 RepeatedSum repeat_add(double& v, double step, std::int64_t limit, double below);
 // v after `count` additions of step, as one at a time would leave it.
 double after_additions(double v, double step, std::int64_t count);
+// How far two values that start apart and are each summed with the same step
+// can stray from their starting difference, however long the walk, while both
+// stay within `magnitude` of zero.
+double twin_sum_drift(double magnitude);
 
 // Closed intervals along one axis, sorted and apart, outside which a visit
 // writes nothing. `all` when every value may matter.
@@ -41,32 +45,54 @@ struct Spans {
   Spans widened(double below, double above) const;
 };
 
+// Reads sorted spans from low to high values: what a walk must visit next.
+class SpanCursor {
+ public:
+  explicit SpanCursor(const Spans& spans) : spans_(spans) {}
+  // The first value at or above v (v never decreasing) that lies in a span;
+  // `to` when none lies below it.
+  double next_needed(double v, double to) {
+    if (spans_.all) return v;
+    while (i_ < spans_.spans.size() && spans_.spans[i_].hi < v) ++i_;
+    if (i_ == spans_.spans.size() || to < spans_.spans[i_].lo) return to;
+    return spans_.spans[i_].lo > v ? spans_.spans[i_].lo : v;
+  }
+
+ private:
+  const Spans& spans_;
+  std::size_t i_ = 0;
+};
+
 // Visits v = from, from + step, ... while v < to; a step that is not positive,
-// or that rounding swallows, ends the walk. Values outside `spans` are not
-// visited: they are stepped over, and skipped(k) hears of every k additions
-// made that way, so that a value kept in step with v can follow.
-template <class F, class S>
-void walk(double from, double to, double step, const Spans& spans, F visit, S skipped) {
+// or that rounding swallows, ends the walk. Values below needed(v), the next
+// value that must be visited, are not: they are stepped over, and skipped(k)
+// hears of every k additions made that way, so that a value kept in step with
+// v can follow.
+template <class N, class F, class S>
+void walk_where(double from, double to, double step, N needed, F visit, S skipped) {
   double v = from;
-  std::size_t i = 0;
   std::int64_t budget = step_budget(from, to, step);
   while (budget > 0 && v < to) {
-    if (!spans.all) {
-      while (i < spans.spans.size() && spans.spans[i].hi < v) ++i;
-      // Past the last span the rest of the walk is stepped over to its end.
-      const double lo = i == spans.spans.size() || to < spans.spans[i].lo ? to : spans.spans[i].lo;
-      if (v < lo) {
-        const RepeatedSum r = repeat_add(v, step, budget, lo);
-        budget -= r.steps;
-        if (r.steps > 0) skipped(r.steps);
-        if (r.stuck) return;
-        continue;
-      }
+    const double lo = needed(v);
+    if (v < lo) {
+      const RepeatedSum r = repeat_add(v, step, budget, lo);
+      budget -= r.steps;
+      if (r.steps > 0) skipped(r.steps);
+      if (r.stuck) return;
+      continue;
     }
     visit(v);
     if (!advance(v, step)) return;
     --budget;
   }
+}
+
+// walk_where visiting only the values inside `spans`; past the last span the
+// rest of the walk is stepped over to its end.
+template <class F, class S>
+void walk(double from, double to, double step, const Spans& spans, F visit, S skipped) {
+  SpanCursor cursor(spans);
+  walk_where(from, to, step, [&](double v) { return cursor.next_needed(v, to); }, visit, skipped);
 }
 
 template <class F>

@@ -55,6 +55,27 @@ TEST(RepeatAdd, LandsWhereOneAdditionAtATimeLands) {
   EXPECT_EQ(v, w);  // through the subnormals and across zero
 }
 
+// Two sums of one step, apart by up to the step itself, from negative starts
+// across zero and many binades: their difference stays within the bound.
+TEST(TwinSumDrift, BoundsHowFarTwoSumsOfOneStepPart) {
+  std::mt19937_64 rng(11);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  for (int i = 0; i < 300; ++i) {
+    const int e = static_cast<int>(unit(rng) * 60.0) - 20;
+    const double step = std::ldexp(unit(rng) + 0.5, e) / 3.0;
+    double a = -step * (unit(rng) * 2e4), b = a + step * unit(rng);
+    const double apart = b - a;
+    double largest = 0.0, worst = 0.0;
+    for (int k = 0; k < 60000; ++k) {
+      a += step;
+      b += step;
+      largest = std::max({largest, std::fabs(a), std::fabs(b)});
+      worst = std::max(worst, std::fabs((b - a) - apart));
+    }
+    ASSERT_LE(worst, twin_sum_drift(largest)) << i << " step " << step;
+  }
+}
+
 TEST(WalkSpans, VisitsOnlyInsideTheSpansAndKeepsCoupledSumsInStep) {
   Spans spans;
   spans.add(3e7, 3e7 + 100);

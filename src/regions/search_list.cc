@@ -6,13 +6,6 @@
 
 namespace hatch {
 
-namespace {
-
-// A few segments are asked faster one by one than through a grid.
-constexpr std::size_t kGridFrom = 32;
-
-}  // namespace
-
 SearchList::SearchList(Segment*& head, EntityStore& store, double tol)
     : head_(head), store_(store), tol_(tol), plain_(store.full_scans) {
   std::int64_t key = 0;

@@ -58,6 +58,12 @@ class SearchList {
   // BoxGrid::visit_along.
   template <class F, class G>
   void along(const Segment& line, F visit, G keep_going);
+  // Calls visit(s) for every segment of the list that may relate to the line,
+  // from its start outwards, in no particular order; keep_going(d) as
+  // BoxGrid::visit_along. Without a grid to walk it offers the whole list and
+  // never asks keep_going.
+  template <class F, class G>
+  void related_along(const Segment& line, F visit, G keep_going);
 
   // Calls accept(s) for the free segments (both marks 0) in list order, until it
   // returns true; returns that segment, or null. accept may push pieces: being
@@ -98,6 +104,9 @@ class SearchList {
     bool listed = false;
   };
 
+  // A few segments are asked faster one by one than through a grid.
+  static constexpr std::size_t kGridFrom = 32;
+
   std::uint32_t id_of(const Segment* s) const { return s->list_id; }
   bool ours(const Segment* s) const { return s->list_id < entries_.size() && entries_[s->list_id].s == s; }
   std::uint32_t enter(Segment* s, std::int64_t key);
@@ -134,6 +143,16 @@ void SearchList::along(const Segment& line, F visit, G keep_going) {
     return;
   }
   open_grid_.visit_along(line.x1, line.y1, line.x2, line.y2, kRelationReach,
+                    [&](BoxGrid::Id id) { visit(entries_[id].s); }, keep_going);
+}
+
+template <class F, class G>
+void SearchList::related_along(const Segment& line, F visit, G keep_going) {
+  if (plain() || listed_ < kGridFrom || !bounded_by_box(line)) {
+    for (Segment* s = head_; s != nullptr; s = s->next) visit(s);
+    return;
+  }
+  grid_.visit_along(line.x1, line.y1, line.x2, line.y2, kRelationReach,
                     [&](BoxGrid::Id id) { visit(entries_[id].s); }, keep_going);
 }
 

@@ -40,49 +40,118 @@ void split_at(SearchList& list, Segment& s, XY at) {
 
 }  // namespace
 
-XY cut_at_nearest_crossing(SearchList& list, Segment* edge) {
-  struct Split {
-    Segment* o;
-    double d;
-  };
-  const double tol = list.tol();
-  double best = segment_length(*edge);
-  XY stop{edge->x2, edge->y2};
+namespace {
+
+// A segment that crosses or touches the edge being walked.
+struct Meeting {
+  std::int64_t rank;  // list order
+  Segment* o;
+  int kind;
+  XY at;
+  double d;  // from the edge's start
+};
+
+// Where the walk along the edge stops: the nearest meeting, in list order,
+// each later one within the tolerance of the nearest so far taking its place.
+struct Stop {
+  double best;
+  XY at;
   bool cut = false;
-  std::vector<Split> splits;
-  SearchList::Scratch scratch(list);
-  std::vector<Segment*>& near = *scratch;
-  list.related(*edge, near);
-  for (Segment* o : near) {
-    rearm_interrupt();
-    if (o == edge || o->trace_mark() != 0) continue;
-    XY p;
-    int k = classify_for_trace(*o, *edge, &p);
-    if (k == 0) continue;
-    // A touch at the edge's own start is where the walk came from.
-    if (same_point(p, edge->start(), tol)) continue;
-    double d = distance(edge->x1, edge->y1, p.x, p.y);
-    if (best > d) {
-      cut = true;
-      best = d;
-      stop = p;
-    } else if (nearly_equal(best, d, tol)) {
-      best = d;
-      stop = p;
-    }
-    if (k == 2 || k == 4) splits.push_back({o, d});
+};
+
+bool takes_place(const Stop& s, double d, double tol) { return s.best > d || nearly_equal(s.best, d, tol); }
+
+void take(Stop& s, const Meeting& m) {
+  if (s.best > m.d) s.cut = true;
+  s.best = m.d;
+  s.at = m.at;
+}
+
+// The meetings not yet found all lie `limit` + tol or farther from the start.
+// They cannot change the stop once a meeting nearer than `limit` has taken
+// its place (every one before it is no nearer than `limit`, and the edge is
+// longer) and the stop stays within `limit` from then on: each of them then
+// lies a tolerance beyond it, and none is split.
+bool settled(const std::vector<Meeting>& in_list_order, double len, double tol, double limit) {
+  Stop s{len, {}};
+  bool near = false;
+  for (const Meeting& m : in_list_order) {
+    if (takes_place(s, m.d, tol)) take(s, m);
+    near = near || m.d < limit;
+    if (near && !(s.best <= limit)) return false;
   }
-  // The recorded splits form a list pushed at its head: newest first.
-  for (auto it = splits.rbegin(); it != splits.rend(); ++it) {
-    if (!nearly_equal(it->d, best, tol)) continue;
+  return near;
+}
+
+// Beyond this size the rounding of a crossing can outgrow the margins of the walk.
+constexpr double kWalkableMagnitude = 1e9;
+
+// The meetings with `edge`, in list order. Walking from the edge's start, it
+// stops once those still ahead cannot change where the walk along the edge
+// stops or what is split there.
+void meetings_along(SearchList& list, const Segment* edge, std::vector<Meeting>& out) {
+  const double tol = list.tol();
+  const double len = segment_length(*edge);
+  auto meet = [&](Segment* o) {
+    rearm_interrupt();
+    if (o == edge || o->trace_mark() != 0) return;
+    XY p;
+    const int k = classify_for_trace(*o, *edge, &p);
+    if (k == 0) return;
+    // A touch at the edge's own start is where the walk came from.
+    if (same_point(p, edge->start(), tol)) return;
+    out.push_back({list.rank(o), o, k, p, distance(edge->x1, edge->y1, p.x, p.y)});
+  };
+  auto in_list_order = [&] {
+    std::sort(out.begin(), out.end(), [](const Meeting& a, const Meeting& b) { return a.rank < b.rank; });
+  };
+  out.clear();
+  if (!(box_of(*edge).magnitude() <= kWalkableMagnitude) || !(tol < len)) {
+    SearchList::Scratch scratch(list);
+    std::vector<Segment*>& near = *scratch;
+    list.related(*edge, near);
+    for (Segment* o : near) meet(o);
+    return;
+  }
+  // A meeting lies within 0.1 of the segment it is with and of the edge, and
+  // `distance` snaps its steps: 0.5 covers both.
+  const double margin = 0.5;
+  const double slack = tol >= 0.0 ? tol : 0.0;
+  double next_check = 0.0;
+  double nearest = len;
+  std::size_t counted = 0;
+  list.related_along(*edge, meet, [&](double reached) {
+    for (; counted < out.size(); ++counted) nearest = std::min(nearest, out[counted].d);
+    const double limit = reached - margin - slack;
+    if (reached < next_check || !(nearest < limit)) return true;
+    in_list_order();
+    if (settled(out, len, tol, limit)) return false;
+    next_check = 2.0 * reached + 1.0;
+    return true;
+  });
+  in_list_order();
+}
+
+}  // namespace
+
+XY cut_at_nearest_crossing(SearchList& list, Segment* edge) {
+  const double tol = list.tol();
+  std::vector<Meeting> meetings;
+  meetings_along(list, edge, meetings);
+  Stop stop{segment_length(*edge), {edge->x2, edge->y2}};
+  for (const Meeting& m : meetings)
+    if (takes_place(stop, m.d, tol)) take(stop, m);
+  // The segments met there are split newest first, as a list pushed at its head would be.
+  for (auto it = meetings.rbegin(); it != meetings.rend(); ++it) {
+    if ((it->kind != 2 && it->kind != 4) || !nearly_equal(it->d, stop.best, tol)) continue;
     Segment* o = it->o;
     // Already starting at the stop, o is a continuation as it is; splitting it
     // would leave a zero-length remainder in the list.
-    if (same_point(stop, o->start(), tol)) continue;
-    split_at(list, *o, stop);
+    if (same_point(stop.at, o->start(), tol)) continue;
+    split_at(list, *o, stop.at);
   }
-  if (cut) split_at(list, *edge, stop);
-  return stop;
+  if (stop.cut) split_at(list, *edge, stop.at);
+  return stop.at;
 }
 
 int choose_next(const std::vector<Segment*>& candidates, const Segment* edge, int rule) {

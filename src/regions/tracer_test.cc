@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "base/failure.h"
@@ -151,6 +153,49 @@ TEST(TracerCut, MarkedSegmentsAndTouchesAtTheStartAreIgnored) {
   XY stop = cut_at_nearest_crossing(walked, edge);
   EXPECT_DOUBLE_EQ(stop.x, 100.0);
   EXPECT_EQ(test::length_of(list), 3);
+}
+
+// Walking an edge through clusters of crossings closer than the tolerance,
+// the walk that stops early cuts exactly where the walk over the whole list
+// does, splitting the same segments in the same order.
+TEST(TracerCut, EarlyStopCutsAsTheWholeListDoes) {
+  auto walk = [](unsigned seed, bool full_scans) {
+    std::srand(seed);
+    auto uniform = [](double lo, double hi) { return lo + (hi - lo) * std::rand() / RAND_MAX; };
+    EntityStore store;
+    store.full_scans = full_scans;
+    Segment* list = nullptr;
+    const double a = uniform(0.0, 6.3), ux = std::cos(a), uy = std::sin(a);
+    const int clusters = 1 + std::rand() % 4;
+    for (int i = 0; i < 60; ++i) {
+      const double along = 40.0 * (1 + std::rand() % (2 * clusters)) + uniform(-0.7, 0.7);
+      const double b = a + uniform(0.3, 2.8), lo = std::rand() % 3 == 0 ? uniform(-0.15, 0.15) : uniform(-9.0, -1.0);
+      const double cx = along * ux, cy = along * uy;
+      Segment* s = add_edge(store, list, cx + lo * std::cos(b), cy + lo * std::sin(b), cx + 8.0 * std::cos(b),
+                            cy + 8.0 * std::sin(b), i + 1);
+      if (std::rand() % 9 == 0) s->set_trace_mark(1);
+    }
+    // A ladder of crossings each within the tolerance of the one before it in
+    // list order: the stop moves up the whole ladder.
+    const int rungs = std::rand() % 2 == 0 ? 300 : 0;
+    for (int i = rungs; i-- > 0;) {
+      const double along = 20.0 + 0.45 * i, b = a + 1.5;
+      add_edge(store, list, along * ux - std::cos(b), along * uy - std::sin(b), along * ux + std::cos(b),
+               along * uy + std::sin(b), 200 + i);
+    }
+    Segment* edge = add_edge(store, list, 0.0, 0.0, 1000.0 * ux, 1000.0 * uy, 100);
+    SearchList walked(list, store, kTol);
+    std::vector<XY> stops;
+    for (int step = 0; step < 12 && edge != nullptr; ++step) {
+      stops.push_back(cut_at_nearest_crossing(walked, edge));
+      edge = walked.head()->id == 100 ? walked.head() : nullptr;  // the rest of the edge, when it was cut
+    }
+    std::vector<std::pair<int, Edge>> state;
+    for (Segment* s = walked.head(); s != nullptr; s = s->next) state.push_back({s->id, {s->x1, s->y1, s->x2, s->y2}});
+    for (XY p : stops) state.push_back({-1, {p.x, p.y, 0.0, 0.0}});
+    return state;
+  };
+  for (unsigned seed = 1; seed <= 150; ++seed) ASSERT_EQ(walk(seed, false), walk(seed, true)) << "seed " << seed;
 }
 
 TEST(TracerLoop, SquareInnermostIsCounterClockwiseFromTheStartEdge) {

@@ -1,5 +1,6 @@
 #include "output/output_phase.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "base/bell.h"
@@ -62,8 +63,11 @@ void write_break_report(OutputContext& ctx) {
   } else {
     std::fputs(msg::no_breaks, ctx.out);
   }
+  // An end beyond the range of numbers (an arc flattened past it) is a break
+  // with no place to mark: the host cannot read "inf" or "nan".
+  if (!std::isfinite(radius)) return;
   for (const Point* p = ctx.results.break_marker_list; p != nullptr; p = p->next)
-    write_circle_line(ctx.out, p->x, p->y, radius);
+    if (std::isfinite(p->x) && std::isfinite(p->y)) write_circle_line(ctx.out, p->x, p->y, radius);
 }
 
 }  // namespace hatch

@@ -80,8 +80,12 @@ for t in "${targets[@]}"; do
   while :; do
     left=$((seconds - ($(date +%s) - began)))
     [ "$left" -gt 0 ] || break
+    # The harness interrupts a run after 10 s of processor time and tells a stall
+    # from a run busy writing; the timeout, in wall time, only has to outlast
+    # that on a loaded machine, with libFuzzer's second run of an input whose
+    # allocations it cannot match.
     # shellcheck disable=SC2086
-    nice -n 10 "$build/fuzz/$t" -max_total_time="$left" -timeout=60 -report_slow_units=3 -rss_limit_mb=2048 \
+    nice -n 10 "$build/fuzz/$t" -max_total_time="$left" -timeout=180 -report_slow_units=3 -rss_limit_mb=2048 \
       -dict=fuzz/hatch.dict -artifact_prefix="$findings/" -print_final_stats=1 ${FUZZ_FLAGS:-} \
       "$corpus" >"$log.part" 2>&1
     status=$?

@@ -20,7 +20,8 @@ void BoxGrid::reset(const Box& extent, std::size_t expected, bool walks) {
   gy_ = static_cast<int>(gy);
   cell_w_ = w > 0.0 ? w / gx_ : 1.0;
   cell_h_ = h > 0.0 ? h / gy_ : 1.0;
-  cells_.assign(static_cast<std::size_t>(gx_) * static_cast<std::size_t>(gy_), {});
+  cell_first_.assign(static_cast<std::size_t>(gx_) * static_cast<std::size_t>(gy_), kEnd);
+  entries_.clear();
   blocks_.clear();
   for (int size = 8; walks && size <= 512; size *= 8) {
     Blocks b;
@@ -32,7 +33,7 @@ void BoxGrid::reset(const Box& extent, std::size_t expected, bool walks) {
     blocks_.push_back(std::move(b));
     if (whole) break;
   }
-  cell_seen_.assign(cells_.size(), 0);
+  cell_seen_.assign(cell_first_.size(), 0);
   everywhere_.clear();
   std::fill(state_.begin(), state_.end(), kAbsent);
   std::fill(rect_.begin(), rect_.end(), CellRect{});
@@ -68,7 +69,7 @@ void BoxGrid::insert(Id id, const Box& box) {
   if (old.x0 <= old.x1) r = {std::min(r.x0, old.x0), std::min(r.y0, old.y0), std::max(r.x1, old.x1), std::max(r.y1, old.y1)};
   for (int y = r.y0; y <= r.y1; ++y)
     for (int x = r.x0; x <= r.x1; ++x)
-      if (!old.holds(x, y)) cells_[cell_index(x, y)].push_back(id);
+      if (!old.holds(x, y)) add_to_cell(cell_index(x, y), id);
   // Live again, it counts in all its cells; still live, in the new ones.
   count(r, was_absent ? CellRect{} : old, +1);
   rect_[id] = r;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <deque>
 #include <limits>
 #include <vector>
 
@@ -47,15 +48,14 @@ class BoxGrid {
     };
     for (Id id : everywhere_) offer(id);
     if (!b.finite() || !(gap >= 0.0) || !std::isfinite(gap)) {
-      for (const std::vector<Id>& cell : cells_)
-        for (Id id : cell) offer(id);
+      for (const Entry& e : entries_) offer(e.id);
       return;
     }
     const int x0 = column(b.min_x - gap), x1 = column(b.max_x + gap);
     const int y0 = row(b.min_y - gap), y1 = row(b.max_y + gap);
     for (int y = y0; y <= y1; ++y)
       for (int x = x0; x <= x1; ++x)
-        for (Id id : cells_[cell_index(x, y)]) offer(id);
+        for_cell(cell_index(x, y), offer);
   }
 
   // Calls visit(id) for the items registered within `gap` of the straight line
@@ -93,10 +93,26 @@ class BoxGrid {
   Box extent_;
   int gx_ = 1, gy_ = 1;
   double cell_w_ = 1.0, cell_h_ = 1.0;
-  std::vector<std::vector<Id>> cells_{1};
+  // Each cell's entries are a chain through one shared array, newest first: a
+  // vector per cell would cost more than the items themselves on big drawings.
+  static constexpr std::uint32_t kEnd = 0xFFFFFFFFu;
+  struct Entry {
+    Id id;
+    std::uint32_t next;
+  };
+  std::vector<std::uint32_t> cell_first_ = std::vector<std::uint32_t>(1, kEnd);
+  std::deque<Entry> entries_;  // grows without copying them all
+  void add_to_cell(std::size_t c, Id id) {
+    entries_.push_back({id, cell_first_[c]});
+    cell_first_[c] = static_cast<std::uint32_t>(entries_.size() - 1);
+  }
+  template <class F>
+  void for_cell(std::size_t c, F& f) const {
+    for (std::uint32_t e = cell_first_[c]; e != kEnd; e = entries_[e].next) f(entries_[e].id);
+  }
   std::vector<Id> everywhere_;
   std::vector<std::uint8_t> state_;
-  std::vector<CellRect> rect_;  // the cells an item is in
+  std::deque<CellRect> rect_;  // the cells an item is in
   mutable std::vector<std::uint32_t> seen_;
   mutable std::vector<std::uint32_t> cell_seen_;
   mutable std::uint32_t stamp_ = 0;
@@ -127,8 +143,7 @@ void BoxGrid::visit_along(double x1, double y1, double x2, double y2, double gap
   for (Id id : everywhere_) offer(id);
   const Box line_box{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
   if (!line_box.finite() || !(gap >= 0.0) || !std::isfinite(gap)) {
-    for (const std::vector<Id>& cell : cells_)
-      for (Id id : cell) offer(id);
+    for (const Entry& e : entries_) offer(e.id);
     return;
   }
   // Every item in the cells lies within `beyond_` of the extent, so only the
@@ -189,7 +204,7 @@ void BoxGrid::visit_along(double x1, double y1, double x2, double y2, double gap
         const std::size_t c = cell_index(cx, cy);
         if (cell_seen_[c] == stamp) continue;
         cell_seen_[c] = stamp;
-        for (Id id : cells_[c]) offer(id);
+        for_cell(c, offer);
       }
   }
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <utility>
 #include <vector>
 
@@ -121,7 +122,7 @@ class SearchList {
   EntityStore& store_;
   double tol_;
   bool plain_;
-  std::vector<Entry> entries_;
+  std::deque<Entry> entries_;  // no copy of them all as it grows: the peak stays at what is used
   std::vector<Segment*> removed_;
   std::vector<Segment*> marked_;
   std::vector<std::vector<Segment*>> spare_;

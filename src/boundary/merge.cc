@@ -11,6 +11,7 @@
 #include "geometry/box_grid.h"
 #include "geometry/primitives.h"
 #include "geometry/relations.h"
+#include "geometry/sparse_grid.h"
 
 namespace hatch {
 
@@ -172,10 +173,19 @@ class MergeWalk {
       extent.widen(node.box.max_x, node.box.max_y);
       any = true;
     }
-    grid_.reset(extent, n_);
-    for (std::size_t k = 0; k < n_; ++k) grid_.insert(static_cast<BoxGrid::Id>(k), nodes_[k].box);
     // boxes_apart adds a slack for the coordinates' size; so does the query.
     gap_ = reach_ + 1e-9 * (1.0 + extent.magnitude());
+    grid_.reset(extent, n_);
+    double typical = 0.0;
+    sparse_ = crowded(typical);
+    if (sparse_) {
+      // A typical query, a segment's box grown by the gap, then spans one or
+      // two cells a side.
+      sparse_grid_.reset(2.0 * (typical + 2.0 * gap_), n_);
+      for (std::size_t k = 0; k < n_; ++k) sparse_grid_.insert(static_cast<SparseGrid::Id>(k), nodes_[k].box);
+    } else {
+      for (std::size_t k = 0; k < n_; ++k) grid_.insert(static_cast<BoxGrid::Id>(k), nodes_[k].box);
+    }
     for (i_ = 0; i_ < n_; ++i_) {
       if (!nodes_[i_].alive) continue;
       rearm_interrupt();
@@ -190,6 +200,43 @@ class MergeWalk {
   }
 
  private:
+  // The grid over the extent has about a cell per segment. Segments along a
+  // curve crowd a thin band of its cells, and every query would meet scores
+  // of them: such a boundary gets cells sized from its segments instead. A
+  // sample of at most 1024 segments tells, drawn at random so that a cell's
+  // share of it does not depend on where its segments stand in the list; it
+  // also gives the median of the larger side of their boxes.
+  bool crowded(double& typical) const {
+    const std::size_t draws = std::min<std::size_t>(n_, 1024);
+    std::vector<bool> taken(n_, false);
+    std::vector<std::uint32_t> in_cell(grid_.cell_count(), 0);
+    std::vector<double> sizes;
+    double pairs = 0.0;
+    for (std::size_t d = 0; d < draws; ++d) {
+      const std::size_t k = draws == n_ ? d : static_cast<std::size_t>(scramble(d) % n_);
+      if (taken[k]) continue;
+      taken[k] = true;
+      const Box& b = nodes_[k].box;
+      if (!b.finite()) continue;
+      pairs += in_cell[grid_.cell_of(0.5 * (b.min_x + b.max_x), 0.5 * (b.min_y + b.max_y))]++;
+      sizes.push_back(std::max(b.max_x - b.min_x, b.max_y - b.min_y));
+    }
+    if (sizes.empty()) return false;
+    const auto middle = sizes.begin() + static_cast<std::ptrdiff_t>(sizes.size() / 2);
+    std::nth_element(sizes.begin(), middle, sizes.end());
+    typical = *middle;
+    // A pair of the sample stands for n(n-1)/(m(m-1)) pairs of the list: more
+    // than eight others in a segment's cell, on average.
+    const double n = static_cast<double>(n_), m = static_cast<double>(sizes.size());
+    return 2.0 * pairs * (n - 1.0) > 8.0 * m * (m - 1.0);
+  }
+
+  static std::uint64_t scramble(std::uint64_t k) {
+    k = (k ^ (k >> 30)) * 0xBF58476D1CE4E5B9ull;
+    k = (k ^ (k >> 27)) * 0x94D049BB133111EBull;
+    return k ^ (k >> 31);
+  }
+
   // The walk of A (node i_) over the nodes near it, in list order; a merge
   // that lengthens A brings in the nodes near its new box that are still ahead.
   void walk_candidates() {
@@ -235,9 +282,13 @@ class MergeWalk {
   }
 
   void gather_near(const Box& b, std::size_t from, std::vector<std::size_t>& out) {
-    grid_.visit_near(b, gap_, [&](BoxGrid::Id id) {
+    auto take = [&](std::uint32_t id) {
       if (id >= from && id != i_ && nodes_[id].alive) out.push_back(id);
-    });
+    };
+    if (sparse_)
+      sparse_grid_.visit_near(b, gap_, take);
+    else
+      grid_.visit_near(b, gap_, take);
   }
 
   // A meets node j in its walk; true when A was merged with it (A changed).
@@ -266,7 +317,8 @@ class MergeWalk {
     }
     describe(a);
     if (!merged) describe(b);
-    if (merged) grid_.insert(static_cast<BoxGrid::Id>(i_), a.box);
+    if (merged && sparse_) sparse_grid_.insert(static_cast<SparseGrid::Id>(i_), a.box);
+    if (merged && !sparse_) grid_.insert(static_cast<BoxGrid::Id>(i_), a.box);
     return merged != 0;
   }
 
@@ -326,7 +378,9 @@ class MergeWalk {
   std::int64_t acted_ = 0;           // the walks before this one
   std::int64_t alive_at_start_ = 0;  // alive nodes when this walk began
   std::int64_t killed_ = 0, duplicates_ = 0;  // removed in this walk, and of those the duplicates
+  bool sparse_ = false;
   BoxGrid grid_;
+  SparseGrid sparse_grid_;
 };
 
 }  // namespace

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <numbers>
 #include <random>
 #include <vector>
@@ -179,6 +182,66 @@ TEST(BoundaryMergeIndex, SameListAsTheWalkOverEveryPair) {
       merge_collinear_segments(store.segment_list, store, 0.25);
       std::vector<std::array<double, 4>> out;
       for (const Segment* s = store.segment_list; s; s = s->next) out.push_back({s->x1, s->y1, s->x2, s->y2});
+      return out;
+    };
+    EXPECT_EQ(merged(false), merged(true)) << "round " << round;
+  }
+}
+
+}  // namespace
+}  // namespace hatch
+
+namespace hatch {
+namespace {
+
+// Boundaries along curves crowd a thin band of the extent, where the walk asks
+// an index sized from the segments: chords of circles in drawing order,
+// collinear chains that grow into long segments, steep and vertical ones,
+// duplicates and coordinates that are not finite leave, bit for bit, the list
+// the walk over the whole list leaves.
+TEST(BoundaryMergeIndex, CurvesMergeAsTheWalkOverEveryPair) {
+  std::mt19937 rng(11);
+  auto uni = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng); };
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+  for (int round = 0; round < 8; ++round) {
+    std::vector<Segment> soup;
+    for (int c = 0; c < 3; ++c) {
+      const double cx = uni(-500, 500), cy = uni(-500, 500), r = uni(20, 300);
+      const int n = 400 + 200 * (round % 4);
+      const double from = uni(0, 6.3), span = c == 0 ? 2.0 * std::numbers::pi : uni(1, 6);
+      for (int k = 0; k < n; ++k) {
+        const double a = from + span * k / n, b = from + span * (k + 1) / n;
+        soup.push_back(
+            make_segment(cx + r * std::cos(a), cy + r * std::sin(a), cx + r * std::cos(b), cy + r * std::sin(b)));
+        if (k % 97 == 0) soup.push_back(make_segment(soup.back().x2, soup.back().y2, soup.back().x1, soup.back().y1));
+      }
+    }
+    for (int l = 0; l < 6; ++l) {  // chains of pieces, the first two vertical, some pointing down
+      const double angle = l < 2 ? std::numbers::pi / 2 : uni(-std::numbers::pi, std::numbers::pi);
+      const double ox = uni(-400, 400), oy = uni(-400, 400), ux = l < 2 ? 0.0 : std::cos(angle), uy = std::sin(angle);
+      for (int k = 0; k < 150; ++k) {
+        const double a = k * 0.4 + uni(-0.05, 0.05), b = a + 0.4;
+        Segment s = make_segment(ox + a * ux, oy + a * uy, ox + b * ux, oy + b * uy);
+        if (k % 3 == l % 3) std::swap(s.x1, s.x2), std::swap(s.y1, s.y2);
+        soup.push_back(s);
+      }
+    }
+    soup.push_back(make_segment(nan, 0, 10, 10));
+    soup.push_back(make_segment(0, 0, inf, 5));
+    soup.push_back(make_segment(-inf, 1, 3, nan));
+    // Drawing order, blocks of it swapped, or no order at all.
+    if (round % 3 == 1)
+      std::rotate(soup.begin(), soup.begin() + static_cast<std::ptrdiff_t>(soup.size() / 3), soup.end());
+    if (round % 3 == 2) std::shuffle(soup.begin(), soup.end(), rng);
+    auto merged = [&](bool full) {
+      EntityStore store;
+      store.full_scans = full;
+      for (const Segment& s : soup) test::append_edge(store, store.segment_list, s.x1, s.y1, s.x2, s.y2, 0.005);
+      merge_collinear_segments(store.segment_list, store, 0.005);
+      std::vector<std::array<std::uint64_t, 4>> out;
+      for (const Segment* s = store.segment_list; s; s = s->next)
+        out.push_back({std::bit_cast<std::uint64_t>(s->x1), std::bit_cast<std::uint64_t>(s->y1),
+                       std::bit_cast<std::uint64_t>(s->x2), std::bit_cast<std::uint64_t>(s->y2)});
       return out;
     };
     EXPECT_EQ(merged(false), merged(true)) << "round " << round;

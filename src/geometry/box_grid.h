@@ -36,6 +36,10 @@ class BoxGrid {
   bool contains(Id id) const { return id < state_.size() && state_[id] != kAbsent; }
   std::size_t size() const { return live_; }
 
+  // The number, below cell_count(), of the cell a place falls in.
+  std::size_t cell_of(double x, double y) const { return cell_index(column(x), row(y)); }
+  std::size_t cell_count() const { return cell_first_.size(); }
+
   // Calls visit(id) once for every item registered within `gap` of `b` (and every
   // item registered everywhere). A box that is not finite is near everything.
   template <class F>

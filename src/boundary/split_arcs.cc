@@ -230,6 +230,7 @@ void split_arcs_at_arc_ends(Arc*& arcs, EntityStore& store, double tol) {
 }
 
 void split_arcs_by_segments(Arc*& arcs, const Segment* first, EntityStore& store, double tol) {
+  if (arcs == nullptr) return;  // no index of the segments for nobody to ask
   SegmentSet segments(first, store.full_scans);
   std::vector<std::size_t> near;
   for (Arc* a = arcs; a != nullptr; a = a->next) {

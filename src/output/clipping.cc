@@ -79,55 +79,77 @@ void hatch_bounds(OutputContext& ctx) {
   }
 }
 
-Spans loop_spans(const OutputContext& ctx, Axis axis, bool rows, double stroke_magnitude) {
+namespace {
+
+// The box tests grant 1e-9 of the coordinates' size; a few times that covers
+// their rounding. A stroke no bigger than `stroke_size` that comes near a loop
+// has the loop's size and its own, however far others of the walk reach.
+double rounding_slack(const OutputContext& ctx, const Box& loop, double stroke_magnitude, double stroke_size) {
+  if (stroke_size >= 0.0) return 4e-9 * (1.0 + loop.magnitude() + stroke_size);
+  return 4e-9 * (1.0 + std::max(ctx.bounds.magnitude(), std::fabs(stroke_magnitude)));
+}
+
+}  // namespace
+
+Spans loop_spans(const OutputContext& ctx, Axis axis, bool rows, double stroke_magnitude, double stroke_size) {
   Spans spans;
-  // The box tests grant 1e-9 of the coordinates' size; a few times that covers their rounding.
-  const double slack = 4e-9 * (1.0 + std::max(ctx.bounds.magnitude(), std::fabs(stroke_magnitude)));
   for (const auto& [loop, b] : ctx.loop_bounds) {
     if (!b.finite || !(rows || b.long_edges)) return Spans{};
+    const double slack = rounding_slack(ctx, b.box, stroke_magnitude, stroke_size);
+    if (!std::isfinite(slack)) return Spans{};
     const double pad = (rows ? kRelationReach : std::max(kRelationReach, 2.0 * b.gaps + 0.2)) + slack;
     if (axis == Axis::y)
       spans.add(b.box.min_y - pad, b.box.max_y + pad);
     else
       spans.add(b.box.min_x - pad, b.box.max_x + pad);
   }
-  if (!std::isfinite(slack)) return Spans{};
+  if (!std::isfinite(rounding_slack(ctx, ctx.bounds, stroke_magnitude, stroke_size))) return Spans{};
   spans.close();
   return spans;
 }
 
 Spans writing_spans(const OutputContext& ctx, Axis axis, bool rows, double stroke_magnitude, double below,
-                    double above) {
-  const Spans near = loop_spans(ctx, axis, rows, stroke_magnitude).widened(below, above);
-  if (near.all || ctx.settings.fill_mode == FillMode::all_outer) return near;
-  const double slack = 4e-9 * (1.0 + std::max(ctx.bounds.magnitude(), std::fabs(stroke_magnitude)));
+                    double above, double stroke_size) {
+  const Spans near = loop_spans(ctx, axis, rows, stroke_magnitude, stroke_size).widened(below, above);
+  if (ctx.settings.fill_mode == FillMode::all_outer) return near;
+  if (!std::isfinite(rounding_slack(ctx, ctx.bounds, stroke_magnitude, stroke_size))) return near;
   auto lo_of = [&](const Box& b) { return (axis == Axis::y ? b.min_y : b.min_x) - below; };
   auto hi_of = [&](const Box& b) { return (axis == Axis::y ? b.max_y : b.max_x) + above; };
   Spans live;
   // Where holes and text boxes lying beyond every outline could together put a
   // 50th crossing on one stroke: those strokes end the run, so they are walked.
+  // One whose box bounds nothing (too short an edge, a coordinate out of
+  // range) may cross a stroke anywhere.
   std::vector<std::pair<double, int>> edges_from;
+  long long anywhere = 0;
   std::size_t i = 0;
-  bool in_step = true;
+  bool in_step = true, bounded = true;
   for_each_loop(ctx.results, [&](const Segment* loop, LoopKind kind) {
     if (i >= ctx.loop_bounds.size() || ctx.loop_bounds[i].first != loop) in_step = false;
-    if (!in_step) return;
+    if (!in_step || !bounded) return;
     const LoopBounds& b = ctx.loop_bounds[i++].second;
+    const bool boxed = b.finite && (rows || b.long_edges);
+    const double slack = rounding_slack(ctx, b.box, stroke_magnitude, stroke_size);
     if (kind == LoopKind::outline) {
+      if (!boxed) bounded = false;
       const double pad = std::max(kRelationReach, 2.0 * b.gaps + 0.2) + slack;
       live.add(lo_of(b.box) - pad, hi_of(b.box) + pad);
       return;
     }
     int edges = 0;
     for (const Segment* e = loop; e != nullptr; e = e->next) ++edges;
+    if (!boxed) {
+      anywhere += edges;
+      return;
+    }
     const double pad = kRelationReach + slack;
     edges_from.emplace_back(lo_of(b.box) - pad, edges);
     edges_from.emplace_back(hi_of(b.box) + pad, -edges);
   });
-  if (!in_step) return near;
+  if (!in_step || !bounded || anywhere >= CrossingTable::kSlots - 1) return near;
   std::sort(edges_from.begin(), edges_from.end(),
             [](const auto& a, const auto& b) { return a.first < b.first || (a.first == b.first && a.second > b.second); });
-  long long crossing = 0;
+  long long crossing = anywhere;
   double from = 0.0;
   for (const auto& [at, edges] : edges_from) {
     const bool was_over = crossing >= CrossingTable::kSlots - 1;

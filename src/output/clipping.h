@@ -41,8 +41,10 @@ enum class Axis { x, y };
 // 0.1 beyond an edge whatever its length. For any other stroke or point the
 // inside test's reach counts too, and short edges promise nothing. `all` when
 // some loop promises nothing. `stroke_magnitude`: the largest absolute
-// coordinate a stroke of the walk may have, which sets the tests' rounding slack.
-Spans loop_spans(const OutputContext& ctx, Axis axis, bool rows, double stroke_magnitude);
+// coordinate a stroke of the walk may have, which sets the tests' rounding
+// slack; or, for strokes no bigger than `stroke_size` (when not negative), each
+// loop's own size and theirs.
+Spans loop_spans(const OutputContext& ctx, Axis axis, bool rows, double stroke_magnitude, double stroke_size = -1.0);
 // Within loop_spans widened by `below` and `above`, where a stroke may write or
 // end the run: near an outline, or where enough holes and text boxes lie for a
 // 50th crossing. Beyond every outline a stroke writes nothing (unless text
@@ -50,7 +52,7 @@ Spans loop_spans(const OutputContext& ctx, Axis axis, bool rows, double stroke_m
 // select their attribute set: skipping them keeps the bytes only when both
 // sets are one and already selected.
 Spans writing_spans(const OutputContext& ctx, Axis axis, bool rows, double stroke_magnitude, double below,
-                    double above);
+                    double above, double stroke_size = -1.0);
 
 // 1 when (x, y) is area to fill: inside an outline, in no island and no text
 // box; or, with fill_mode 2, inside a text box outside every region.

@@ -85,12 +85,14 @@ void grid_walk(OutputContext& ctx, double tile_x, double tile_y, Placement how) 
   const FigureData& fig = *ctx.figure;
   const double far = std::max(far_x, far_y);
   if (how == Placement::whole) {
-    rows = writing_spans(ctx, Axis::y, false, far, 0.0, 0.0);
-    columns = writing_spans(ctx, Axis::x, false, far, 0.0, 0.0);
+    const double tile = std::max(tile_x, tile_y);
+    rows = writing_spans(ctx, Axis::y, false, far, 0.0, 0.0, tile);
+    columns = writing_spans(ctx, Axis::x, false, far, 0.0, 0.0, tile);
   } else if (const Box r = figure_reach(fig); r.finite() && lines_share_attributes(fig)) {
     const double reach = far + r.magnitude();
-    rows = writing_spans(ctx, Axis::y, false, reach, r.max_y, -r.min_y);
-    columns = writing_spans(ctx, Axis::x, false, reach, r.max_x, -r.min_x);
+    const double copy = r.magnitude() + std::max(tile_x, tile_y);
+    rows = writing_spans(ctx, Axis::y, false, reach, r.max_y, -r.min_y, copy);
+    columns = writing_spans(ctx, Axis::x, false, reach, r.max_x, -r.min_x, copy);
   }
   auto skipped = [&](std::int64_t) {
     if (how == Placement::whole || fig.lines == nullptr) return;

@@ -96,8 +96,9 @@ void brick_pattern(OutputContext& ctx) {
   // A course's top is summed on its own, so it may stray from y + ty by what
   // rounding gathers over the walk: the courses kept widen by that much.
   const double far = std::max({std::fabs(grid->x1), std::fabs(grid->y1), b.magnitude()}) + 2.0 * (tx + ty);
-  const Spans course_spans = writing_spans(ctx, Axis::y, false, far, ty + twin_sum_drift(far), 0.0);
-  const Spans column_spans = writing_spans(ctx, Axis::x, false, far, 0.0, 0.0);
+  const double joint = 2.0 * (tx + ty);
+  const Spans course_spans = writing_spans(ctx, Axis::y, false, far, ty + twin_sum_drift(far), 0.0, joint);
+  const Spans column_spans = writing_spans(ctx, Axis::x, false, far, 0.0, 0.0, joint);
   for (int k = 0; k < 2; ++k) {
     const double y_start = grid->y1 + k * ty;
     double y_top = y_start + ty;

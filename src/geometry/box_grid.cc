@@ -2,7 +2,8 @@
 
 namespace hatch {
 
-void BoxGrid::reset(const Box& extent, std::size_t expected, bool walks) {
+void BoxGrid::reset(const Box& extent, std::size_t expected, bool walks, bool regrows) {
+  keeps_places_ = walks || regrows;
   extent_ = extent.finite() && extent.min_x <= extent.max_x && extent.min_y <= extent.max_y ? extent : Box{};
   const double w = extent_.max_x - extent_.min_x, h = extent_.max_y - extent_.min_y;
   // About one item a cell, in cells as square as the extent allows.
@@ -44,7 +45,7 @@ void BoxGrid::reset(const Box& extent, std::size_t expected, bool walks) {
 void BoxGrid::grow_to(Id id) {
   if (id >= state_.size()) {
     state_.resize(static_cast<std::size_t>(id) + 1, kAbsent);
-    rect_.resize(state_.size());
+    if (keeps_places_) rect_.resize(state_.size());
     seen_.resize(state_.size(), 0);
   }
 }
@@ -64,7 +65,7 @@ void BoxGrid::insert(Id id, const Box& box) {
   if (was_absent) ++live_;
   state_[id] = kInCells;
   // The cells it is in already keep it; only those beyond get it.
-  const CellRect old = rect_[id];
+  const CellRect old = keeps_places_ ? rect_[id] : CellRect{};
   CellRect r{column(box.min_x), row(box.min_y), column(box.max_x), row(box.max_y)};
   if (old.x0 <= old.x1) r = {std::min(r.x0, old.x0), std::min(r.y0, old.y0), std::max(r.x1, old.x1), std::max(r.y1, old.y1)};
   for (int y = r.y0; y <= r.y1; ++y)
@@ -72,14 +73,14 @@ void BoxGrid::insert(Id id, const Box& box) {
       if (!old.holds(x, y)) add_to_cell(cell_index(x, y), id);
   // Live again, it counts in all its cells; still live, in the new ones.
   count(r, was_absent ? CellRect{} : old, +1);
-  rect_[id] = r;
+  if (keeps_places_) rect_[id] = r;
 }
 
 void BoxGrid::insert_everywhere(Id id) {
   grow_to(id);
   if (state_[id] == kEverywhere) return;
   if (state_[id] == kAbsent) ++live_;
-  if (state_[id] == kInCells) count(rect_[id], CellRect{}, -1);  // offered apart from the cells now
+  if (state_[id] == kInCells && !blocks_.empty()) count(rect_[id], CellRect{}, -1);  // offered apart from the cells now
   state_[id] = kEverywhere;
   everywhere_.push_back(id);
 }
@@ -87,12 +88,13 @@ void BoxGrid::insert_everywhere(Id id) {
 void BoxGrid::erase(Id id) {
   if (!contains(id)) return;
   // Its entries stay in the cells and in the list of everywhere items; offers skip them.
-  if (state_[id] == kInCells) count(rect_[id], CellRect{}, -1);
+  if (state_[id] == kInCells && !blocks_.empty()) count(rect_[id], CellRect{}, -1);
   state_[id] = kAbsent;
   --live_;
 }
 
 void BoxGrid::count(const CellRect& r, const CellRect& except, int d) {
+  if (blocks_.empty()) return;
   for (int y = r.y0; y <= r.y1; ++y)
     for (int x = r.x0; x <= r.x1; ++x) {
       if (except.holds(x, y)) continue;

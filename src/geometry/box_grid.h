@@ -23,7 +23,9 @@ class BoxGrid {
 
   // Empties the grid and lays out cells for about `expected` items spread over
   // `extent`; with `walks`, it keeps what visit_along needs to stride.
-  void reset(const Box& extent, std::size_t expected, bool walks = false);
+  // Without `regrows` (and `walks`) an item is registered once and the grid
+  // keeps no note of its cells: a big search list spares that memory.
+  void reset(const Box& extent, std::size_t expected, bool walks = false, bool regrows = true);
 
   // Registers item `id` (ids are the caller's, small and dense) under its box;
   // registered again with a larger box, it is added to the cells it now reaches.
@@ -116,7 +118,8 @@ class BoxGrid {
   }
   std::vector<Id> everywhere_;
   std::vector<std::uint8_t> state_;
-  std::deque<CellRect> rect_;  // the cells an item is in
+  std::deque<CellRect> rect_;  // the cells an item is in, when the grid keeps places
+  bool keeps_places_ = true;
   mutable std::vector<std::uint32_t> seen_;
   mutable std::vector<std::uint32_t> cell_seen_;
   mutable std::uint32_t stamp_ = 0;

@@ -24,7 +24,7 @@ SearchList::~SearchList() {
 
 std::uint32_t SearchList::enter(Segment* s, std::int64_t key) {
   const auto id = static_cast<std::uint32_t>(entries_.size());
-  entries_.push_back(Entry{s, key, nullptr, true});
+  entries_.push_back(Entry{s, nullptr, static_cast<std::int32_t>(key), true});
   s->list_id = id;
   if (!plain_) (key < 0 ? pushed_ : original_).push_back(s);
   ++listed_;
@@ -55,7 +55,7 @@ void SearchList::rebuild() {
     extent.widen(b.max_x, b.max_y);
     any = true;
   }
-  grid_.reset(extent, listed_);
+  grid_.reset(extent, listed_, false, false);  // a segment is placed once, when it enters
   open_grid_.reset(extent, listed_, true);
   for (std::uint32_t id = 0; id < entries_.size(); ++id)
     if (entries_[id].listed) place(id);

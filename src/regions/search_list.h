@@ -100,8 +100,8 @@ class SearchList {
  private:
   struct Entry {
     Segment* s = nullptr;
-    std::int64_t key = 0;
     Segment* prev = nullptr;
+    std::int32_t key = 0;  // ids are 32 bits, so the ranks of the records they name are too
     bool listed = false;
   };
 

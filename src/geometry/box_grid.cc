@@ -22,7 +22,7 @@ void BoxGrid::reset(const Box& extent, std::size_t expected, bool walks, bool re
   cell_w_ = w > 0.0 ? w / gx_ : 1.0;
   cell_h_ = h > 0.0 ? h / gy_ : 1.0;
   cell_first_.assign(static_cast<std::size_t>(gx_) * static_cast<std::size_t>(gy_), kEnd);
-  entries_.clear();
+  entry_count_ = 0;  // the blocks stay for the next use
   blocks_.clear();
   for (int size = 8; walks && size <= 512; size *= 8) {
     Blocks b;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <deque>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "base/records.h"
@@ -54,7 +55,7 @@ class BoxGrid {
     };
     for (Id id : everywhere_) offer(id);
     if (!b.finite() || !(gap >= 0.0) || !std::isfinite(gap)) {
-      for (const Entry& e : entries_) offer(e.id);
+      for (std::uint32_t e = 0; e < entry_count_; ++e) offer(entry(e).id);
       return;
     }
     const int x0 = column(b.min_x - gap), x1 = column(b.max_x + gap);
@@ -107,14 +108,25 @@ class BoxGrid {
     std::uint32_t next;
   };
   std::vector<std::uint32_t> cell_first_ = std::vector<std::uint32_t>(1, kEnd);
-  std::deque<Entry> entries_;  // grows without copying them all
+  // In blocks of a fixed size, so that growing never copies them all: the
+  // peak stays at what is used.
+  static constexpr int kBlockBits = 12;
+  std::vector<std::unique_ptr<Entry[]>> entry_blocks_;
+  std::uint32_t entry_count_ = 0;
+  const Entry& entry(std::uint32_t e) const { return entry_blocks_[e >> kBlockBits][e & ((1u << kBlockBits) - 1)]; }
   void add_to_cell(std::size_t c, Id id) {
-    entries_.push_back({id, cell_first_[c]});
-    cell_first_[c] = static_cast<std::uint32_t>(entries_.size() - 1);
+    if ((entry_count_ >> kBlockBits) == entry_blocks_.size())
+      entry_blocks_.push_back(std::make_unique<Entry[]>(std::size_t{1} << kBlockBits));
+    entry_blocks_[entry_count_ >> kBlockBits][entry_count_ & ((1u << kBlockBits) - 1)] = {id, cell_first_[c]};
+    cell_first_[c] = entry_count_++;
   }
   template <class F>
   void for_cell(std::size_t c, F& f) const {
-    for (std::uint32_t e = cell_first_[c]; e != kEnd; e = entries_[e].next) f(entries_[e].id);
+    for (std::uint32_t e = cell_first_[c]; e != kEnd;) {
+      const Entry& n = entry(e);
+      f(n.id);
+      e = n.next;
+    }
   }
   std::vector<Id> everywhere_;
   std::vector<std::uint8_t> state_;
@@ -150,7 +162,7 @@ void BoxGrid::visit_along(double x1, double y1, double x2, double y2, double gap
   for (Id id : everywhere_) offer(id);
   const Box line_box{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
   if (!line_box.finite() || !(gap >= 0.0) || !std::isfinite(gap)) {
-    for (const Entry& e : entries_) offer(e.id);
+    for (std::uint32_t e = 0; e < entry_count_; ++e) offer(entry(e).id);
     return;
   }
   // Every item in the cells lies within `beyond_` of the extent, so only the

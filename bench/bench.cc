@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "base/failure.h"
+#include "boundary/split_arcs.h"
 #include "driver/options.h"
 #include "driver/run.h"
 #include "input/exchange_reader.h"
@@ -125,6 +126,23 @@ std::string rooms(int n) {
   return s;
 }
 
+// n arcs on one circle, each reaching halfway into the next, every tenth an
+// elliptic arc of that circle: every end lies on the circle of every other arc.
+// The radius grows with n, so that the pieces keep their length.
+std::string coincident_arcs(int n) {
+  std::string s = kHeader;
+  const double step = 360.0 / n, r = 0.2 * n;
+  char buf[160];
+  for (int i = 0; i < n; ++i) {
+    if (i % 10 == 5)
+      std::snprintf(buf, sizeof buf, "ci 0 0 %.10g %.10g %.10g 0.8 %d\n", r, i * step, (i + 1.5) * step, i * 7 % 90);
+    else
+      std::snprintf(buf, sizeof buf, "ci 0 0 %.10g %.10g %.10g\n", r, i * step, (i + 1.5) * step);
+    s += buf;
+  }
+  return s;
+}
+
 struct Case {
   const char* name;
   std::function<std::string(int)> drawing;
@@ -132,6 +150,9 @@ struct Case {
   std::vector<const char*> options;
   // How much work a size stands for, when that is not the size itself.
   std::function<double(int)> work = [](int n) { return static_cast<double>(n); };
+  // Set, the run times this step of the boundary phase alone and ends there, so
+  // that later steps do not hide how the step grows.
+  std::function<void(hatch::RunState&)> step = nullptr;
 };
 
 double seconds_since(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
@@ -196,30 +217,38 @@ Times time_phases(const Case& c, int size, const fs::path& scratch, std::string&
 
   long bytes = 0;
   int found = 0;
-  std::string failure;
+  std::string ending;  // how the run ended, when not by writing
   try {
     start = Clock::now();
     hatch::scale_to_drawing(r);
-    hatch::prepare_boundary(r);
-    t.boundary = seconds_since(start);
+    if (c.step) {
+      c.step(r);
+      t.boundary = seconds_since(start);
+      int arcs = 0;
+      for (const hatch::Arc* a = r.store.arc_list; a; a = a->next) ++arcs;
+      ending = " ended after the step, " + std::to_string(arcs) + " arcs";
+    } else {
+      hatch::prepare_boundary(r);
+      t.boundary = seconds_since(start);
 
-    start = Clock::now();
-    hatch::search(r);
-    t.regions = seconds_since(start);
-    for (const hatch::Region* g = r.results.region_list; g; g = g->next) ++found;
+      start = Clock::now();
+      hatch::search(r);
+      t.regions = seconds_since(start);
+      for (const hatch::Region* g = r.results.region_list; g; g = g->next) ++found;
 
-    start = Clock::now();
-    std::FILE* out = std::fopen((scratch / "out.txt").string().c_str(), "w");
-    hatch::write_output(r, out);
-    bytes = std::ftell(out);
-    std::fclose(out);
-    t.output = seconds_since(start);
+      start = Clock::now();
+      std::FILE* out = std::fopen((scratch / "out.txt").string().c_str(), "w");
+      hatch::write_output(r, out);
+      bytes = std::ftell(out);
+      std::fclose(out);
+      t.output = seconds_since(start);
+    }
   } catch (const hatch::Failure& f) {
-    failure = " ended with the message " + f.message;
+    ending = " ended with the message " + f.message;
   }
   char buf[128];
   std::snprintf(buf, sizeof buf, "%7d segments %6d regions|(%ld bytes)", segments, found, bytes);
-  line = buf + failure;
+  line = buf + ending;
   return t;
 }
 
@@ -274,6 +303,9 @@ int main(int argc, char** argv) {
       {"rooms", rooms, {2000, 16000}, {"/s1", "/a0", "/p9.67741935483871"}},
       {"boundary-only", [](int n) { return squares(n, false); }, {2500, 20000}, {"/e"}},
       {"million-lines", big_square, {1000000}, {"/s1", "/a0,90", "/p0.5"}},
+      // Merging the chords of so many coincident pieces costs more than cutting them.
+      {"coincident-arcs", coincident_arcs, {1000, 8000}, {"/e"}, [](int n) { return 1.0 * n; },
+       [](hatch::RunState& r) { hatch::split_arcs_at_arc_ends(r.store.arc_list, r.store, r.settings.tolerance); }},
   };
   int first = 1;
   fs::path write_dir;
@@ -294,7 +326,9 @@ int main(int argc, char** argv) {
   }
   if (!sizes.empty())
     for (Case& c : cases) c.sizes = sizes;
-  const fs::path scratch = fs::temp_directory_path() / ("hatch_bench_" + std::to_string(std::rand()));
+  // Named by the clock, so that two runs at once do not share it.
+  const fs::path scratch =
+      fs::temp_directory_path() / ("hatch_bench_" + std::to_string(Clock::now().time_since_epoch().count()));
   fs::create_directories(scratch);
   for (const Case& c : cases) {
     bool wanted = argc <= first;

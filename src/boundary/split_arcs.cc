@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/interrupt.h"
+#include "boundary/cut_sectors.h"
 #include "geometry/arcs.h"
 #include "geometry/primitives.h"
 #include "geometry/box_grid.h"
@@ -138,24 +139,22 @@ void cut_at_ends_of(Arc*& arcs, Arc& a, const Arc& b, EntityStore& store, double
 }
 
 // The end points of every arc in a grid, so that an arc asks only the arcs
-// with an end near its circle. Arcs are numbered in list order.
+// with an end where an end can cut it. Arcs are numbered in list order.
 class ArcEnds {
  public:
   explicit ArcEnds(Arc* arcs) {
-    Box extent{0.0, 0.0, -1.0, -1.0};
     bool any = false;
     for (Arc* a = arcs; a != nullptr; a = a->next) {
       arcs_.push_back(a);
       // Every piece cut later lies on the circle of an arc of now.
       const Box b{a->cx - a->r, a->cy - a->r, a->cx + a->r, a->cy + a->r};
       if (!b.finite() || !(a->r >= 0.0)) continue;
-      if (!any) extent = b;
-      extent.widen(b.min_x, b.min_y);
-      extent.widen(b.max_x, b.max_y);
+      if (!any) extent_ = b;
+      extent_.widen(b.min_x, b.min_y);
+      extent_.widen(b.max_x, b.max_y);
       any = true;
     }
-    grid_.reset(extent, 2 * arcs_.size());
-    for (std::size_t i = 0; i < arcs_.size(); ++i) place(i);
+    lay_out();
   }
 
   std::size_t size() const { return arcs_.size(); }
@@ -168,6 +167,8 @@ class ArcEnds {
       arcs_.push_back(p);
       place(arcs_.size() - 1);
     }
+    // Cells sized for the arcs of the start would fill up as pieces come.
+    if (arcs_.size() > 2 * laid_out_for_) lay_out();
   }
   // The arc's ends moved (its start, when it was cut).
   void update(std::size_t i) {
@@ -175,35 +176,62 @@ class ArcEnds {
     grid_.erase(static_cast<BoxGrid::Id>(2 * i + 1));
     place(i);
   }
-  // The numbers of the arcs with an end that may lie on a's circle, in list order.
-  void near_circle(const Arc& a, double tol, std::vector<std::size_t>& out) {
+  // Whether an end of arc j lies in the sectors.
+  bool end_in(std::size_t j, const CutSectors& sectors) const {
+    return sectors.holds(points_[2 * j]) || sectors.holds(points_[2 * j + 1]);
+  }
+  // The numbers of the arcs with an end that may cut `a` as it is now, in list
+  // order; the turn returned bounds the cuts they were asked for.
+  CutTurn near_cuts(const Arc& a, double tol, std::vector<std::size_t>& out) {
     out.clear();
-    // Within the tolerance of the radius, measured with the axis snap of 0.001.
-    const double reach = a.r + tol + 0.002;
-    grid_.visit_near({a.cx - reach, a.cy - reach, a.cx + reach, a.cy + reach}, 0.0,
-                     [&](BoxGrid::Id id) { out.push_back(id / 2); });
+    const CutTurn turn = cut_turn(a);
+    if (turn.kind == CutTurn::nowhere) return turn;
+    auto take = [&](BoxGrid::Id id) { out.push_back(id / 2); };
+    CutSectors sectors;
+    const bool bounded = cut_sectors(a, turn, tol, sectors);
+    if (bounded) {
+      // The cells reach far beyond small sectors; an end that is not a number cuts nothing.
+      for (const Box& b : sectors.boxes)
+        grid_.visit_near(b, 0.0, [&](BoxGrid::Id id) {
+          if (sectors.holds(points_[id])) take(id);
+        });
+    } else {
+      // Within the tolerance of the radius, measured with the axis snap of 0.001.
+      const double reach = a.r + tol + 0.002;
+      grid_.visit_near({a.cx - reach, a.cy - reach, a.cx + reach, a.cy + reach}, 0.0, take);
+    }
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
+    return bounded ? turn : CutTurn{};
   }
 
  private:
+  void lay_out() {
+    laid_out_for_ = arcs_.size();
+    grid_.reset(extent_, 2 * arcs_.size());
+    for (std::size_t i = 0; i < arcs_.size(); ++i) place(i);
+  }
   void place(std::size_t i) {
     const Arc& a = *arcs_[i];
     const XY s = arc_end(a, a.start), e = arc_end(a, a.end);
+    if (points_.size() < 2 * arcs_.size()) points_.resize(2 * arcs_.size());
+    points_[2 * i] = s;
+    points_[2 * i + 1] = e;
     grid_.insert(static_cast<BoxGrid::Id>(2 * i), {s.x, s.y, s.x, s.y});
     grid_.insert(static_cast<BoxGrid::Id>(2 * i + 1), {e.x, e.y, e.x, e.y});
   }
 
   std::vector<Arc*> arcs_;
+  std::vector<XY> points_;  // the ends as placed, two an arc
+  Box extent_{0.0, 0.0, -1.0, -1.0};
+  std::size_t laid_out_for_ = 0;
   BoxGrid grid_;
 };
 
 }  // namespace
 
 void split_arcs_at_arc_ends(Arc*& arcs, EntityStore& store, double tol) {
-  int count = 0;
-  for (const Arc* a = arcs; a != nullptr && count < 32; a = a->next) ++count;
-  if (store.full_scans || count < 32) {
+  if (store.full_scans) {
     for (Arc* a = arcs; a != nullptr; a = a->next) {
       rearm_interrupt();
       for (Arc* b = arcs; b != nullptr; b = b->next)
@@ -212,7 +240,7 @@ void split_arcs_at_arc_ends(Arc*& arcs, EntityStore& store, double tol) {
     return;
   }
   // While A is cut, no other arc changes and only pieces of A are appended: A
-  // asks the arcs with an end near its circle, in list order, then every piece
+  // asks the arcs with an end that can cut it, in list order, then every piece
   // appended meanwhile, as the walk over the whole list would meet them.
   ArcEnds ends(arcs);
   std::vector<std::size_t> near;
@@ -220,10 +248,29 @@ void split_arcs_at_arc_ends(Arc*& arcs, EntityStore& store, double tol) {
     rearm_interrupt();
     Arc& a = *ends[i];
     const std::size_t known = ends.size();
-    ends.near_circle(a, tol, near);
-    for (std::size_t j : near)
-      if (j != i) cut_at_ends_of(arcs, a, *ends[j], store, tol);
-    for (Arc* b = ends[known - 1]->next; b != nullptr; b = b->next) cut_at_ends_of(arcs, a, *b, store, tol);
+    // Pieces go after the last arc known; linking them there spares walking the list.
+    Arc*& tail = ends[known - 1]->next;
+    CutTurn asked = ends.near_cuts(a, tol, near);
+    CutSectors left;  // where an end can cut what is left of A, once it was cut
+    bool shrunk = false;
+    for (std::size_t n = 0; n < near.size();) {
+      const std::size_t j = near[n++];
+      if (j == i || (shrunk && !ends.end_in(j, left))) continue;
+      const double start = a.start;
+      cut_at_ends_of(tail, a, *ends[j], store, tol);
+      if (a.start == start) continue;
+      const CutTurn now = cut_turn(a);
+      if (covers(asked, now)) {
+        shrunk = cut_sectors(a, now, tol, left);
+        continue;
+      }
+      // Rounding carried the new start past the end: the rest may be cut anywhere.
+      asked = ends.near_cuts(a, tol, near);
+      near.erase(near.begin(), std::upper_bound(near.begin(), near.end(), j));
+      n = 0;
+      shrunk = false;
+    }
+    for (Arc* b = tail; b != nullptr; b = b->next) cut_at_ends_of(tail, a, *b, store, tol);
     ends.update(i);
     ends.take_new();
   }

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "geometry/primitives.h"
@@ -224,6 +227,76 @@ TEST_F(BoundarySplit, CutAtBothAnglesOrAtTheOneOnTheArc) {
   cut_arc(pieces, 1, *full, 0.5, 0.0, store);  // 0.5 now lies off [2, 2pi]
   EXPECT_EQ(pieces, nullptr);
   EXPECT_EQ(full->start, 2.0);
+}
+
+// Every field of every arc, in list order; %a keeps each bit.
+std::vector<std::string> fields(const Arc* a) {
+  std::vector<std::string> out;
+  char buf[512];
+  for (; a != nullptr; a = a->next) {
+    std::snprintf(buf, sizeof buf, "%d %x %a %a %a %a %a %a %a %a %a %a", a->id, a->attr, a->cx, a->cy, a->r,
+                  a->start, a->end, a->flatness, a->tilt, a->start_deg, a->end_deg, a->tilt_deg);
+    out.emplace_back(buf);
+  }
+  return out;
+}
+
+// The index only spares work: arcs on one circle or nearly, circles and
+// ellipses, spans across 0, ends on ends of others, are cut as the plain scan
+// cuts them, into the same pieces in the same order.
+TEST(ArcEndCuts, IndexedCutsAsThePlainScan) {
+  std::mt19937 rng(20240611);
+  auto uniform = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+  auto chance = [&](double p) { return uniform(0.0, 1.0) < p; };
+  std::size_t pieces = 0;
+  for (int round = 0; round < 32; ++round) {
+    const double tol = round % 3 == 0 ? 0.5 : round % 3 == 1 ? 0.05 : 0.005;
+    const double r = uniform(0.5, 5.0);
+    std::vector<Arc> drawn;
+    const int count = 3 + static_cast<int>(rng() % 8);
+    for (int i = 0; i < count; ++i) {
+      Arc a = test::make_arc(10.0, -5.0, r, uniform(0.0, 2 * pi), 0.0);
+      a.id = i;
+      a.attr = static_cast<std::uint32_t>(rng() & 0xFFFF);
+      if (chance(0.3)) {  // off the circle by about the tolerance
+        a.cx += uniform(-tol, tol);
+        a.r += uniform(-tol, tol);
+      }
+      if (chance(0.3)) {
+        a.flatness = chance(0.7) ? uniform(0.3, 1.6) : uniform(-1.5, -0.3);
+        a.tilt = uniform(-pi, 2 * pi);
+      }
+      if (!drawn.empty() && chance(0.4)) {  // starting where another ends
+        const Arc& b = drawn[rng() % drawn.size()];
+        a.start = chance(0.5) ? b.end : b.start;
+        a.cx = b.cx, a.cy = b.cy, a.r = b.r;
+      }
+      a.end = a.start + (chance(0.1) ? 2 * pi : uniform(0.05, 2 * pi));
+      if (a.end > 2 * pi && chance(0.5)) {  // as read: a span across 0 starts below it
+        a.start -= 2 * pi;
+        a.end -= 2 * pi;
+      }
+      if (chance(0.02)) a.start = std::numeric_limits<double>::quiet_NaN();
+      a.start_deg = a.start / pi * 180.0;
+      a.end_deg = a.end / pi * 180.0;
+      drawn.push_back(a);
+    }
+    EntityStore plain, indexed;
+    plain.full_scans = true;
+    Arc* plain_arcs = nullptr;
+    Arc* indexed_arcs = nullptr;
+    for (const Arc& a : drawn) {
+      test::append_arc(plain, plain_arcs, a);
+      test::append_arc(indexed, indexed_arcs, a);
+    }
+    split_arcs_at_arc_ends(plain_arcs, plain, tol);
+    split_arcs_at_arc_ends(indexed_arcs, indexed, tol);
+    const std::vector<std::string> want = fields(plain_arcs);
+    ASSERT_EQ(fields(indexed_arcs), want) << "round " << round;
+    pieces += want.size();
+  }
+  // Enough cutting happened for the grid to be laid out anew and pieces cut again.
+  EXPECT_GT(pieces, 1000u);
 }
 
 }  // namespace

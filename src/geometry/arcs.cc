@@ -12,23 +12,25 @@ int angles_near(double a, double b, double t) {
   return std::fabs(a2 - b2) < t ? 1 : 0;
 }
 
-int angle_on_arc(const Arc& arc, double a) {
+ArcWindow arc_window(const Arc& arc) {
   const double full = pi * 2.0;
-  double end = arc.end;
+  double shift;
   if (arc.start < 0.0) {
-    end += std::fabs(arc.start);
-    a += std::fabs(arc.start);
+    shift = std::fabs(arc.start);
   } else if (arc.start > pi) {
-    end += std::fabs(full - arc.start);
-    a += std::fabs(full - arc.start);
+    shift = std::fabs(full - arc.start);
   } else {
-    end -= std::fabs(arc.start);
-    a -= std::fabs(arc.start);
+    shift = -std::fabs(arc.start);
   }
-  end = std::fmod(end, full);
-  a = std::fmod(a, full);
-  if (arc.start == 0.0 && arc.end == full) end = arc.end;
-  if (a < 0.0 || a > end) return 0;
+  double span = std::fmod(arc.end + shift, full);
+  if (arc.start == 0.0 && arc.end == full) span = arc.end;
+  return {shift, span};
+}
+
+int angle_on_arc(const Arc& arc, double a) {
+  const ArcWindow w = arc_window(arc);
+  a = std::fmod(a + w.shift, pi * 2.0);
+  if (a < 0.0 || a > w.span) return 0;
   return 1;
 }
 

@@ -6,6 +6,13 @@
 namespace hatch {
 
 int angles_near(double a, double b, double t);
+// angle_on_arc(arc, a) holds when 0 <= fmod(a + shift, 2 pi) <= span: the arc
+// turned until its start lies at 0 (a start above 2 pi is mirrored, not turned).
+struct ArcWindow {
+  double shift = 0.0;
+  double span = 0.0;
+};
+ArcWindow arc_window(const Arc& arc);
 int angle_on_arc(const Arc& arc, double a);
 void normalise_arc_angles(double& s, double& e);
 void to_arc_frame(Segment& s, const Arc& arc);

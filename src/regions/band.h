@@ -35,7 +35,8 @@ void build_band(Segment*& list, const Band& band, EntityStore& store);
 int chain_end_kind(const Segment* list, const Segment& s, double tol);
 // The chain segment with the nearest midpoint among those seen from the point,
 // nearer than `reach`; null if none.
-const Segment* nearest_visible_segment(const Segment* chain, double px, double py, double reach);
+const Segment* nearest_visible_segment(const Segment* chain, double px, double py, double reach,
+                                       bool full_scans = false);
 // Left when the point lies strictly left of s, looking from its start to its end.
 Side side_of(const Segment& s, double px, double py);
 // Coordinates of `out` := s moved sideways by `distance` to `side`.

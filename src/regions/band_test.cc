@@ -1,8 +1,13 @@
 #include "regions/band.h"
 
+#include "geometry/primitives.h"
+
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace hatch {
@@ -157,6 +162,60 @@ TEST(BandParts, EndKindsAndSides) {
   ASSERT_EQ(intersect_lines(0, 1, -1, 1, 0, -3, at), 1);  // y = 1 and x = 3
   EXPECT_DOUBLE_EQ(at.x, 3.0);
   EXPECT_DOUBLE_EQ(at.y, 1.0);
+}
+
+// Winding paths whose offsets reach back across them, the point beside a
+// random vertex: the indexed band is the band of the plain scans, bit for bit,
+// and points anywhere see the same nearest segment.
+TEST(BandIndexed, BuildsWhatThePlainScansBuild) {
+  auto band = [](unsigned seed, bool full_scans) {
+    std::srand(seed);
+    auto uniform = [](double lo, double hi) { return lo + (hi - lo) * std::rand() / RAND_MAX; };
+    Settings settings;
+    settings.offset_distance = uniform(2.0, 80.0);
+    InputState input;
+    EntityStore store;
+    store.full_scans = full_scans;
+    double x = 0.0, y = 0.0, a = uniform(0.0, 6.3);
+    const int n = 40 + std::rand() % 160;
+    std::vector<Segment> path(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+      a += std::rand() % 2 == 0 ? uniform(-2.8, 2.8) : uniform(-0.4, 0.4);
+      Segment& s = path[static_cast<std::size_t>(i)];
+      s.x1 = x, s.y1 = y;
+      x += uniform(3.0, 60.0) * std::cos(a);
+      y += uniform(3.0, 60.0) * std::sin(a);
+      s.x2 = x, s.y2 = y;
+      if (i == n / 2) input.hp1_x = x + uniform(-30.0, 30.0), input.hp1_y = y + uniform(-30.0, 30.0);
+    }
+    // Drawn in any order and direction, with a branch or two.
+    if (seed % 2 == 0)
+      for (std::size_t i = path.size(); i > 1; --i) std::swap(path[i - 1], path[static_cast<std::size_t>(std::rand()) % i]);
+    for (Segment& s : path) {
+      if (std::rand() % 3 == 0) std::swap(s.x1, s.x2), std::swap(s.y1, s.y2);
+      store.insert_copy(store.segment_list, s, settings.tolerance);
+      if (std::rand() % 50 == 0) store.insert_copy(store.segment_list, piece_of(s, s.x1, s.y1, s.x1 + 9.0, s.y1 - 4.0), settings.tolerance);
+    }
+    // Which segment a few points see nearest, by its place in the list.
+    std::vector<double> out;
+    for (int k = 0; k < 8; ++k) {
+      const double px = uniform(-400.0, 400.0), py = uniform(-400.0, 400.0);
+      const Segment* seen = nearest_visible_segment(store.segment_list, px, py, 1e6, full_scans);
+      int place = -1, i = 0;
+      for (const Segment* s = store.segment_list; s != nullptr; s = s->next, ++i)
+        if (s == seen) place = i;
+      out.push_back(place);
+    }
+    out.push_back(build_offset_band(store.segment_list, settings, input, store));
+    for (const Segment* s = store.segment_list; s != nullptr; s = s->next) out.insert(out.end(), {s->x1, s->y1, s->x2, s->y2});
+    return out;
+  };
+  for (unsigned seed = 1; seed <= 60; ++seed) {
+    const std::vector<double> plain = band(seed, true), indexed = band(seed, false);
+    ASSERT_EQ(plain.size(), indexed.size()) << "seed " << seed;
+    for (std::size_t i = 0; i < plain.size(); ++i)
+      ASSERT_TRUE(plain[i] == indexed[i] || (plain[i] != plain[i] && indexed[i] != indexed[i])) << "seed " << seed;
+  }
 }
 
 }  // namespace

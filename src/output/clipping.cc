@@ -92,6 +92,11 @@ double rounding_slack(const OutputContext& ctx, const Box& loop, double stroke_m
 }  // namespace
 
 Spans loop_spans(const OutputContext& ctx, Axis axis, bool rows, double stroke_magnitude, double stroke_size) {
+  if (ctx.loop_bounds.empty()) {
+    bool any = false;
+    for_each_loop(ctx.results, [&](const Segment*, LoopKind) { any = true; });
+    if (!any) return Spans{false, {}};  // nothing to meet: no stroke can write or pick attributes
+  }
   Spans spans;
   for (const auto& [loop, b] : ctx.loop_bounds) {
     if (!b.finite || !(rows || b.long_edges)) return Spans{};

@@ -45,9 +45,10 @@ void BoxGrid::reset(const Box& extent, std::size_t expected, bool walks, bool re
 void BoxGrid::grow_to(Id id) {
   if (id >= state_.size()) {
     state_.resize(static_cast<std::size_t>(id) + 1, kAbsent);
-    if (keeps_places_) rect_.resize(state_.size());
     seen_.resize(state_.size(), 0);
   }
+  // A grid laid out again to keep places may have grown without them.
+  if (keeps_places_ && rect_.size() < state_.size()) rect_.resize(state_.size());
 }
 
 void BoxGrid::insert(Id id, const Box& box) {

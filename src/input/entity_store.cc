@@ -79,7 +79,13 @@ void set_reach(EntityStore& store, const InputState& input) {
   store.reach = EntityStore::kNearReach;
   if (!(d.min_x <= d.max_x)) return;  // nothing was read
   const double diagonal = std::hypot(d.max_x - d.min_x, d.max_y - d.min_y);
-  if (!(d.max_x >= EntityStore::kNearReach || diagonal >= EntityStore::kNearReach)) return;
+  // The hatch bounds start at min +reach and max -reach and only widen, so the
+  // fixed reach also has to lie on the far side of the drawing on each axis: a
+  // drawing wholly above +reach in y, or below -reach in x or y, would be
+  // bounded by empty space out to the start values, and fan and slant strokes
+  // sized from those bounds would miss it.
+  const double near = EntityStore::kNearReach;
+  if (d.max_x < near && diagonal < near && d.min_y <= near && d.max_x >= -near && d.max_y >= -near) return;
   const double need = 2.0 * (d.magnitude() + diagonal);
   // Powers of ten read from their decimal spelling are the nearest doubles;
   // beyond 1e308 there is none, and the largest one has to do.

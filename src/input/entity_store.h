@@ -55,8 +55,9 @@ struct EntityStore {
 
 // Sets store.reach from the box D of every segment and text-edge end, every
 // arc's centre +/- its radius, every pick point and hp1/hp2 when given. While
-// D's largest x and its diagonal are below kNearReach that fixed reach stays;
-// beyond, the smallest power of ten at least 2 * (largest |side| + diagonal).
+// D's largest x and its diagonal are below kNearReach, and D reaches down to
+// +kNearReach in y and up to -kNearReach in x and y, that fixed reach stays;
+// otherwise the smallest power of ten at least 2 * (largest |side| + diagonal).
 void set_reach(EntityStore& store, const InputState& input);
 
 inline void to_degrees(double& value) { value = value / (4.0 * std::atan(1.0)) * 180.0; }

@@ -42,11 +42,22 @@ void append_arcs(Arc*& arcs, Arc* pieces) {
   *tail = pieces;
 }
 
+namespace {
+
+// An angle many turns out has lost the digits that place it on the circle once
+// its rounding nears the cut limit: the windows of its pieces then disagree
+// with the cuts, and a piece kept the old start can be cut into copies of
+// itself for ever. Angles within two turns are always placed.
+bool angle_placed(double a, double eps) { return std::fabs(a) <= 4.0 * pi || std::fabs(a) * 0x1p-44 < eps; }
+
+}  // namespace
+
 int choose_cut(int crossing, const Arc& arc, double a1, double a2) {
   const double eps = std::atan2(0.1, arc.r);
   // With a limit or a range that is not a positive number every angle would count
   // as interior, and a piece could be cut again into a copy of itself for ever.
   if (!(eps > 0.0) || !std::isfinite(arc.start) || !std::isfinite(arc.end)) return 0;
+  if (!angle_placed(arc.start, eps) || !angle_placed(arc.end, eps)) return 0;
   auto near_start = [&](double x) { return angles_near(arc.start, x, eps) != 0; };
   auto near_end = [&](double x) { return angles_near(arc.end, x, eps) != 0; };
   auto interior = [&](double x) { return std::isfinite(x) && !near_start(x) && !near_end(x); };

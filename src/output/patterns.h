@@ -4,6 +4,7 @@
 
 #include "base/records.h"
 #include "output/output_context.h"
+#include "output/walk.h"
 
 namespace hatch {
 
@@ -14,6 +15,10 @@ void hatch_rows(OutputContext& ctx, Segment row, double step);
 void line_hatch(OutputContext& ctx);
 void brick_pattern(OutputContext& ctx);
 void fan_pattern(OutputContext& ctx);
+// The fan with bands visited only where their start lies in `starts` (Spans{}:
+// every band); the rest are stepped over. fan_pattern(ctx) passes the starts
+// of the bands that can reach a loop.
+void fan_pattern(OutputContext& ctx, const Spans& starts);
 void slant_pattern(OutputContext& ctx);
 
 }  // namespace hatch

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,36 @@ TEST(HatchFan, TwoStrokesPerBandStartOnTheEdgeAndFanOut) {
   // Band 1: (-100,100)-(0,0) touches the corner only; (0,100)-(50,50) lies inside.
   // Band 2 from (0,0): (0,0)-(100,100), then (100,0)-(150,50) lies outside.
   EXPECT_EQ(f.text(), "ly1\nlt2\nlc3\n 0 100 50 50\n 0 0 100 100\n");
+}
+
+// Bands that start before any loop they could reach are stepped over in pairs;
+// the strokes written must be those of visiting every band, also far out where
+// the band starts round to a coarse spacing, and where the steps stall.
+TEST(HatchFan, SteppingOverBandsWritesWhatVisitingEveryBandWrites) {
+  std::mt19937_64 rng(7);
+  const double offsets[] = {0.0, -3e5, 1e9, 4e15, -2.2e16, 5.6e16, 1.5e17, 1e18};
+  for (int round = 0; round < 64; ++round) {
+    const double x0 = offsets[round % 8];
+    const double h = std::uniform_real_distribution<double>(20.0, 150.0)(rng);
+    const int n = 1 + static_cast<int>(rng() % 4);
+    const int squares = 1 + static_cast<int>(rng() % 3);
+    std::vector<double> at;
+    for (int i = 0; i < squares; ++i) at.push_back(x0 + std::uniform_real_distribution<double>(0.0, 3e4 * h)(rng));
+    auto scene = [&](OutputFixture& f) {
+      f.settings.figure_count = n;
+      f.store.reach = 1e19;  // as a drawing this far out sets it
+      for (double x : at) f.add_region(f.rectangle(x, 0.0, x + 1.5 * h, h));
+      // A wide text box stretches the bounds far beyond the squares.
+      f.add_text_box(f.rectangle(x0 - 1e4 * h, 0.0, x0 + 4e4 * h, 0.5 * h));
+      hatch_bounds(f.ctx);
+    };
+    OutputFixture stepped, visited;
+    scene(stepped);
+    scene(visited);
+    fan_pattern(stepped.ctx);
+    fan_pattern(visited.ctx, Spans{});
+    ASSERT_EQ(stepped.text(), visited.text()) << "round " << round << " at " << x0 << " h " << h << " n " << n;
+  }
 }
 
 TEST(HatchSlant, ThreePassesOfStrokesAcrossARectangle) {

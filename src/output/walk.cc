@@ -45,6 +45,19 @@ Binade binade_of(double v) {
   return b;
 }
 
+// The spacing u in binade b, and the last value every one of whose sums still
+// rounds at spacing u.
+struct BinadeEnd {
+  double u, end;
+};
+
+BinadeEnd binade_end(const Binade& b) {
+  const bool sub = b.exp == Binade::kSubnormal;
+  const double u = sub ? std::ldexp(1.0, -1074) : std::ldexp(1.0, b.exp - 52);
+  const double end = sub ? DBL_MIN - u : b.negative ? -std::ldexp(1.0, b.exp) - u : std::ldexp(1.0, b.exp + 1) - u;
+  return {u, end};
+}
+
 }  // namespace
 
 // From a value u-spaced in its binade, v + step rounds to v + round(step / u) * u
@@ -58,14 +71,8 @@ RepeatedSum repeat_add(double& v, double step, std::int64_t limit, double below)
   double last = 0.0;
   while (r.steps < limit && v < below) {
     if (inside >= 2) {
-      const Binade b = binade_of(v);
       const double d = v - last;
-      const bool sub = b.exp == Binade::kSubnormal;
-      const double u = sub ? std::ldexp(1.0, -1074) : std::ldexp(1.0, b.exp - 52);
-      // The last value every one of whose sums still rounds at spacing u.
-      const double end = sub          ? DBL_MIN - u
-                         : b.negative ? -std::ldexp(1.0, b.exp) - u
-                                      : std::ldexp(1.0, b.exp + 1) - u;
+      const double end = binade_end(binade_of(v)).end;
       const double to_end = std::floor((end - v) / d) - 1.0;
       const double to_below = std::floor((below - v) / d * (1.0 - 4.0 * DBL_EPSILON)) - 1.0;
       const double k = std::min({to_end, to_below, static_cast<double>(limit - r.steps)});
@@ -89,6 +96,29 @@ RepeatedSum repeat_add(double& v, double step, std::int64_t limit, double below)
     ++r.steps;
   }
   return r;
+}
+
+std::int64_t repeat_add_pair(double& a, double& b, double step, std::int64_t limit, double below) {
+  std::int64_t made = 0;
+  while (made < limit && b < below) {
+    const Binade bin = binade_of(a);
+    const double a1 = a + step, a2 = a1 + step;
+    const double b1 = b + step, b2 = b1 + step;
+    if (!(binade_of(a2) == bin && binade_of(b) == bin && binade_of(b2) == bin)) return made;
+    // Both settled on one increment d: from here on each sum adds d exactly up
+    // to the binade's end, and a < b < a + d holds as it holds now.
+    const double d = a1 - a;
+    if (!(a2 - a1 == d && b1 - b == d && b2 - b1 == d && a < b && b < a1)) return made;
+    const double to_end = std::floor((binade_end(bin).end - b) / d) - 1.0;
+    const double to_below = std::floor((below - b) / d * (1.0 - 4.0 * DBL_EPSILON)) - 1.0;
+    const double k = std::min({to_end, to_below, static_cast<double>(limit - made)});
+    if (!(k >= 1.0)) return made;
+    const auto n = static_cast<std::int64_t>(k);
+    a += static_cast<double>(n) * d;  // exact: multiples of u inside the binade
+    b += static_cast<double>(n) * d;
+    made += n;
+  }
+  return made;
 }
 
 double after_additions(double v, double step, std::int64_t count) {

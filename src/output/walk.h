@@ -23,6 +23,12 @@ struct RepeatedSum {
 // `below`, exactly as one at a time would; within a binade the sums move by a
 // constant amount, so they are taken in bulk there.
 RepeatedSum repeat_add(double& v, double step, std::int64_t limit, double below);
+// Two sums of one step taken in turn, a then b, with a < b below a + step as
+// summed: makes up to `limit` additions to each, every one to b from a value
+// below `below`, exactly as one at a time would, and only where that order
+// provably holds throughout (inside one binade, on a settled increment).
+// Returns the additions made to each; 0 when nothing could be proven.
+std::int64_t repeat_add_pair(double& a, double& b, double step, std::int64_t limit, double below);
 // v after `count` additions of step, as one at a time would leave it.
 double after_additions(double v, double step, std::int64_t count);
 // How far two values that start apart and are each summed with the same step

@@ -21,6 +21,10 @@ namespace {
 
 // One line: the head, then the numbers each after a blank, then the line end.
 void write_numbers(std::FILE* out, const char* head, std::initializer_list<double> values) {
+  // The host cannot read inf or nan: an element scaled or placed beyond the
+  // range of numbers is left out rather than written as a line it rejects.
+  for (double v : values)
+    if (!std::isfinite(v)) return;
   char line[16 + 8 * kNumberRoom];
   char* p = line;
   for (const char* h = head; *h != '\0'; ++h) *p++ = *h;

@@ -45,17 +45,11 @@ Binade binade_of(double v) {
   return b;
 }
 
-// The spacing u in binade b, and the last value every one of whose sums still
-// rounds at spacing u.
-struct BinadeEnd {
-  double u, end;
-};
-
-BinadeEnd binade_end(const Binade& b) {
+// The last value in binade b every one of whose sums still rounds at its spacing u.
+double binade_end(const Binade& b) {
   const bool sub = b.exp == Binade::kSubnormal;
   const double u = sub ? std::ldexp(1.0, -1074) : std::ldexp(1.0, b.exp - 52);
-  const double end = sub ? DBL_MIN - u : b.negative ? -std::ldexp(1.0, b.exp) - u : std::ldexp(1.0, b.exp + 1) - u;
-  return {u, end};
+  return sub ? DBL_MIN - u : b.negative ? -std::ldexp(1.0, b.exp) - u : std::ldexp(1.0, b.exp + 1) - u;
 }
 
 }  // namespace
@@ -72,7 +66,7 @@ RepeatedSum repeat_add(double& v, double step, std::int64_t limit, double below)
   while (r.steps < limit && v < below) {
     if (inside >= 2) {
       const double d = v - last;
-      const double end = binade_end(binade_of(v)).end;
+      const double end = binade_end(binade_of(v));
       const double to_end = std::floor((end - v) / d) - 1.0;
       const double to_below = std::floor((below - v) / d * (1.0 - 4.0 * DBL_EPSILON)) - 1.0;
       const double k = std::min({to_end, to_below, static_cast<double>(limit - r.steps)});
@@ -109,7 +103,7 @@ std::int64_t repeat_add_pair(double& a, double& b, double step, std::int64_t lim
     // to the binade's end, and a < b < a + d holds as it holds now.
     const double d = a1 - a;
     if (!(a2 - a1 == d && b1 - b == d && b2 - b1 == d && a < b && b < a1)) return made;
-    const double to_end = std::floor((binade_end(bin).end - b) / d) - 1.0;
+    const double to_end = std::floor((binade_end(bin) - b) / d) - 1.0;
     const double to_below = std::floor((below - b) / d * (1.0 - 4.0 * DBL_EPSILON)) - 1.0;
     const double k = std::min({to_end, to_below, static_cast<double>(limit - made)});
     if (!(k >= 1.0)) return made;

@@ -89,9 +89,27 @@ double rounding_slack(const OutputContext& ctx, const Box& loop, double stroke_m
   return 4e-9 * (1.0 + std::max(ctx.bounds.magnitude(), std::fabs(stroke_magnitude)));
 }
 
+// The inside test grants no slack of its own: a midpoint it finds inside lies
+// within the margin of surely_outside, up to the rounding of the midpoint and
+// of the box's edges, a few units in the last place of the coordinates.
+double point_slack(const OutputContext& ctx, const LoopBounds& loop, double stroke_magnitude, double stroke_size) {
+  const double near = loop.box.magnitude() + 2.0 * loop.gaps + 1.0;
+  if (stroke_size >= 0.0) return 1e-14 * (1.0 + near + stroke_size);
+  return 1e-14 * (1.0 + std::max({near, ctx.bounds.magnitude(), std::fabs(stroke_magnitude)}));
+}
+
+// Beyond this a midpoint's sum may overflow, and nothing is promised.
+constexpr double kPointSlackLimit = 1e-14 * 1e300;
+
+// A loop whose inside may be area to fill: an outline, or a text box when text boxes are filled.
+bool fills(const OutputContext& ctx, LoopKind kind) {
+  return kind == LoopKind::outline || (ctx.settings.fill_mode == FillMode::all_outer && kind == LoopKind::text_box);
+}
+
 }  // namespace
 
 Spans loop_spans(const OutputContext& ctx, Axis axis, bool rows, double stroke_magnitude, double stroke_size) {
+  if (!ctx.step_over) return Spans{};
   if (ctx.loop_bounds.empty()) {
     bool any = false;
     for_each_loop(ctx.results, [&](const Segment*, LoopKind) { any = true; });
@@ -114,9 +132,12 @@ Spans loop_spans(const OutputContext& ctx, Axis axis, bool rows, double stroke_m
 }
 
 Spans writing_spans(const OutputContext& ctx, Axis axis, bool rows, double stroke_magnitude, double below,
-                    double above, double stroke_size) {
+                    double above, double stroke_size, double midpoint_reach) {
   const Spans near = loop_spans(ctx, axis, rows, stroke_magnitude, stroke_size).widened(below, above);
-  if (ctx.settings.fill_mode == FillMode::all_outer) return near;
+  if (!ctx.step_over) return near;
+  const bool boxes_filled = ctx.settings.fill_mode == FillMode::all_outer;
+  const bool midpoints_known = midpoint_reach >= 0.0;
+  if (boxes_filled && !midpoints_known) return near;
   if (!std::isfinite(rounding_slack(ctx, ctx.bounds, stroke_magnitude, stroke_size))) return near;
   auto lo_of = [&](const Box& b) { return (axis == Axis::y ? b.min_y : b.min_x) - below; };
   auto hi_of = [&](const Box& b) { return (axis == Axis::y ? b.max_y : b.max_x) + above; };
@@ -124,7 +145,9 @@ Spans writing_spans(const OutputContext& ctx, Axis axis, bool rows, double strok
   // Where holes and text boxes lying beyond every outline could together put a
   // 50th crossing on one stroke: those strokes end the run, so they are walked.
   // One whose box bounds nothing (too short an edge, a coordinate out of
-  // range) may cross a stroke anywhere.
+  // range) may cross a stroke anywhere. Where the strokes' midpoints are known,
+  // the loops that are filled count here too: their own spans then cover only
+  // where the inside test can answer yes.
   std::vector<std::pair<double, int>> edges_from;
   long long anywhere = 0;
   std::size_t i = 0;
@@ -135,11 +158,23 @@ Spans writing_spans(const OutputContext& ctx, Axis axis, bool rows, double strok
     const LoopBounds& b = ctx.loop_bounds[i++].second;
     const bool boxed = b.finite && (rows || b.long_edges);
     const double slack = rounding_slack(ctx, b.box, stroke_magnitude, stroke_size);
-    if (kind == LoopKind::outline) {
+    const bool filled = fills(ctx, kind);
+    if (filled && !midpoints_known) {
       if (!boxed) bounded = false;
       const double pad = std::max(kRelationReach, 2.0 * b.gaps + 0.2) + slack;
       live.add(lo_of(b.box) - pad, hi_of(b.box) + pad);
       return;
+    }
+    if (filled) {
+      // A piece is written when its midpoint, at most midpoint_reach beyond
+      // the stroke, passes the inside test: within 2 gaps + 0.2 of the box.
+      const double fine = point_slack(ctx, b, stroke_magnitude, stroke_size);
+      if (!b.finite || !(fine < kPointSlackLimit)) {
+        bounded = false;
+        return;
+      }
+      const double pad = 2.0 * b.gaps + 0.2 + midpoint_reach + fine;
+      live.add(lo_of(b.box) - pad, hi_of(b.box) + pad);
     }
     int edges = 0;
     for (const Segment* e = loop; e != nullptr; e = e->next) ++edges;

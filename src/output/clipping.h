@@ -46,13 +46,17 @@ enum class Axis { x, y };
 // loop's own size and theirs.
 Spans loop_spans(const OutputContext& ctx, Axis axis, bool rows, double stroke_magnitude, double stroke_size = -1.0);
 // Within loop_spans widened by `below` and `above`, where a stroke may write or
-// end the run: near an outline, or where enough holes and text boxes lie for a
+// end the run: near a loop that is filled, or where enough loops lie for a
 // 50th crossing. Beyond every outline a stroke writes nothing (unless text
-// boxes are filled, fill_mode 2, where this is loop_spans). Rows there still
-// select their attribute set: skipping them keeps the bytes only when both
-// sets are one and already selected.
+// boxes are filled, fill_mode 2). Rows there still select their attribute set:
+// skipping them keeps the bytes only when both sets are one and already
+// selected. `midpoint_reach`, when not negative, is how far along `axis` the
+// midpoint of a piece a stroke writes may lie beyond the stroke: then a filled
+// loop is near only where its inside test can say yes, whatever rounding the
+// crossing tests must allow for far out. Otherwise it is near within the reach
+// of both tests (and with fill_mode 2 this is loop_spans).
 Spans writing_spans(const OutputContext& ctx, Axis axis, bool rows, double stroke_magnitude, double below,
-                    double above, double stroke_size = -1.0);
+                    double above, double stroke_size = -1.0, double midpoint_reach = -1.0);
 
 // 1 when (x, y) is area to fill: inside an outline, in no island and no text
 // box; or, with fill_mode 2, inside a text box outside every region.

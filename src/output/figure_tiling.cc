@@ -86,13 +86,16 @@ void grid_walk(OutputContext& ctx, double tile_x, double tile_y, Placement how) 
   const double far = std::max(far_x, far_y);
   if (how == Placement::whole) {
     const double tile = std::max(tile_x, tile_y);
-    rows = writing_spans(ctx, Axis::y, false, far, 0.0, 0.0, tile);
-    columns = writing_spans(ctx, Axis::x, false, far, 0.0, 0.0, tile);
+    // A whole copy is written when its own origin passes the inside test.
+    rows = writing_spans(ctx, Axis::y, false, far, 0.0, 0.0, tile, 0.0);
+    columns = writing_spans(ctx, Axis::x, false, far, 0.0, 0.0, tile, 0.0);
   } else if (const Box r = figure_reach(fig); r.finite() && lines_share_attributes(fig)) {
     const double reach = far + r.magnitude();
     const double copy = r.magnitude() + std::max(tile_x, tile_y);
-    rows = writing_spans(ctx, Axis::y, false, reach, r.max_y, -r.min_y, copy);
-    columns = writing_spans(ctx, Axis::x, false, reach, r.max_x, -r.min_x, copy);
+    // Every line is long enough for its crossings to lie within 0.1 of its
+    // ends (stretched at most 1%), and arcs and points are tested on themselves.
+    rows = writing_spans(ctx, Axis::y, false, reach, r.max_y, -r.min_y, copy, 0.11);
+    columns = writing_spans(ctx, Axis::x, false, reach, r.max_x, -r.min_x, copy, 0.11);
   }
   auto skipped = [&](std::int64_t) {
     if (how == Placement::whole || fig.lines == nullptr) return;

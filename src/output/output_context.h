@@ -55,6 +55,8 @@ struct OutputContext {
   std::vector<std::pair<const Segment*, LoopBounds>> loop_bounds;
   // The same loops indexed, unless the store wants full scans.
   ClipIndex clip_index;
+  // False visits every row, course, band and tile: the plain walk that stepping over is checked against.
+  bool step_over = true;
 
   // The hatch frame of angle theta about the hatch origin, kept while the angle stays.
   const HatchFrame& frame_for(double theta) const {

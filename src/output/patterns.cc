@@ -32,7 +32,8 @@ void hatch_rows(OutputContext& ctx, Segment row, double step) {
   const AttrSet& a0 = ctx.settings.hatch_attr[0];
   const AttrSet& a1 = ctx.settings.hatch_attr[1];
   const bool one_set = a0.layer == a1.layer && a0.line_type == a1.line_type && a0.color == a1.color;
-  const Spans live = one_set ? writing_spans(ctx, Axis::y, true, magnitude, 0.0, 0.0) : near;
+  // A row's crossings keep its y, so its pieces' midpoints lie on it.
+  const Spans live = one_set ? writing_spans(ctx, Axis::y, true, magnitude, 0.0, 0.0, -1.0, 0.0) : near;
   SpanCursor near_cursor(near), live_cursor(live);
   auto needed = [&](double y) {
     const bool selected =
@@ -97,8 +98,9 @@ void brick_pattern(OutputContext& ctx) {
   // rounding gathers over the walk: the courses kept widen by that much.
   const double far = std::max({std::fabs(grid->x1), std::fabs(grid->y1), b.magnitude()}) + 2.0 * (tx + ty);
   const double joint = 2.0 * (tx + ty);
-  const Spans course_spans = writing_spans(ctx, Axis::y, false, far, ty + twin_sum_drift(far), 0.0, joint);
-  const Spans column_spans = writing_spans(ctx, Axis::x, false, far, 0.0, 0.0, joint);
+  // A joint is upright, so its crossings keep its x and lie at most 0.1 beyond its ends.
+  const Spans course_spans = writing_spans(ctx, Axis::y, false, far, ty + twin_sum_drift(far), 0.0, joint, 0.1);
+  const Spans column_spans = writing_spans(ctx, Axis::x, false, far, 0.0, 0.0, joint, 0.0);
   for (int k = 0; k < 2; ++k) {
     const double y_start = grid->y1 + k * ty;
     double y_top = y_start + ty;

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "base/file_slot.h"
 #include "base/interrupt.h"
@@ -45,26 +46,31 @@ Scratch* scratch = nullptr;
 
 // ---- the interrupting watchdog ---------------------------------------------
 // A timer ticks every second of processor time of a run (so that a loaded
-// machine does not make a run look slow); at the interrupt tick the handler
-// notes the size of the exchange file and a Ctrl-C request.
+// machine does not make a run look slow); at the interrupt tick, or at the
+// first tick that finds the exchange file large, the handler notes the file's
+// size and a Ctrl-C request.
 
 volatile std::sig_atomic_t ticks = 0;
+volatile std::sig_atomic_t interrupt_sent = 0;
 volatile long long size_at_interrupt = 0;
 timer_t watchdog;
 
 void on_tick(int) {
-  if (ticks >= kInterruptAfter) return;
-  int t = ticks + 1;
-  if (t == kInterruptAfter) {
-    struct stat st;
-    size_at_interrupt = stat(kExchangeFile, &st) == 0 ? static_cast<long long>(st.st_size) : 0;
+  if (interrupt_sent) return;
+  const int t = ticks + 1;
+  ticks = t;
+  struct stat st;
+  const long long size = stat(kExchangeFile, &st) == 0 ? static_cast<long long>(st.st_size) : 0;
+  if (t >= kInterruptAfter || size >= kLargeBytes) {
+    size_at_interrupt = size;
+    interrupt_sent = 1;
     interrupt_requested = 1;
   }
-  ticks = t;
 }
 
 void start_watchdog() {
   ticks = 0;
+  interrupt_sent = 0;
   size_at_interrupt = 0;
   itimerspec every_second{};
   every_second.it_value.tv_sec = 1;
@@ -422,14 +428,19 @@ Outcome run_once(const std::vector<std::string>& words, const std::vector<InputF
   if (ftruncate(s.console, 0) != 0 || lseek(s.console, 0, SEEK_SET) != 0) die("cannot empty the console capture");
   if (dup2(s.console, STDOUT_FILENO) < 0) die("cannot capture standard output");
   Outcome o;
+  // A state of its own, as a new process has, kept to read what the hatch met.
+  auto state = std::make_unique<RunState>();
   start_watchdog();
-  o.status = hatch::run(static_cast<int>(storage.size()), argv.data());
+  o.status = hatch::run(*state, static_cast<int>(storage.size()), argv.data());
   stop_watchdog();
+  o.strokes_meeting_fill = state->tally.strokes_meeting_fill;
+  o.ended_in_search = state->phase == RunPhase::search;
+  state.reset();
   std::fflush(stdout);
   if (dup2(s.saved_stdout, STDOUT_FILENO) < 0) die("cannot restore standard output");
 
   sigaction(SIGINT, &fuzzer_sigint, nullptr);
-  if (ticks >= kInterruptAfter) {
+  if (interrupt_sent) {
     o.interrupted = true;
     o.written_before_interrupt = size_at_interrupt;
   }
@@ -465,9 +476,12 @@ Outcome run_and_check(const std::vector<std::string>& words, const std::vector<I
   std::string problem = check_outcome(o);
   if (problem.empty() && lowest_free_fd() != free_fd) problem = "the run left a file open";
   if (problem.empty() && o.exchange.size() >= kFileSizeLimit) problem = "the run wrote 512 MB or more";
-  if (problem.empty() && !repeat && o.interrupted && o.written_before_interrupt < kStallBytes)
+  if (problem.empty() && !repeat && o.interrupted && o.written_before_interrupt < kStallBytes &&
+      o.strokes_meeting_fill < kProgressStrokes && !o.ended_in_search)
     problem = "still running after " + std::to_string(kInterruptAfter) + " s, having written " +
-              std::to_string(o.written_before_interrupt) + " bytes: the run walks without producing output";
+              std::to_string(o.written_before_interrupt) + " bytes and crossed " +
+              std::to_string(o.strokes_meeting_fill) +
+              " strokes into a loop they may fill: the run walks without producing output";
   if (!problem.empty()) report(problem, words, o);
 
   if (repeat && !o.interrupted) {

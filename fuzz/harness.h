@@ -4,13 +4,18 @@
 // wrong and aborts, which libFuzzer reports as a crash with the input kept.
 //
 // A run still going after kInterruptAfter seconds of processor time (about a
-// second of the program built without sanitizers) is interrupted as a user
-// would (the request the Ctrl-C handler notes), and must then end with the
-// interruption line. If by then it had not written kStallBytes (one buffer of
-// the exchange file), it was walking without producing anything: that is a
-// finding. A run that writes is merely large and passes. A run that does not
-// end after the interrupt reaches libFuzzer's -timeout: a loop without a re-arm
-// point, or no end at all.
+// second of the program built without sanitizers), or one whose exchange file
+// has grown past kLargeBytes, is interrupted as a user would (the request the
+// Ctrl-C handler notes), and must then end with the interruption line. If by
+// then it had not written kStallBytes (one buffer of the exchange file) and
+// had not crossed kProgressStrokes rows or strokes into a loop they may fill,
+// it was walking without producing anything: that is a finding. A run that
+// writes is merely large, and one that works through the rows its regions
+// reach is merely thin (rounding that far out can leave its pieces nothing to
+// fill): both pass, as does one still searching for regions, whose traces
+// end after a fixed number of steps each. A run that does not end after the
+// interrupt reaches libFuzzer's -timeout: a loop without a re-arm point, or no
+// end at all.
 #pragma once
 
 #include <cstddef>
@@ -29,11 +34,15 @@ struct InputFile {
 // What one run left behind.
 inline constexpr int kInterruptAfter = 10;  // seconds
 inline constexpr long long kStallBytes = 4096;
+inline constexpr long long kLargeBytes = 64ll << 20;
+inline constexpr long long kProgressStrokes = 1000;
 
 struct Outcome {
   int status = -1;
   bool interrupted = false;  // the harness asked the run to stop
   long long written_before_interrupt = 0;  // size of the exchange file then
+  long long strokes_meeting_fill = 0;      // rows and strokes that crossed a loop they may fill
+  bool ended_in_search = false;            // still searching for regions when it ended
   bool exchange_exists = false;
   std::string exchange;  // plc_temp.txt after the run
   std::string console;   // standard output of the run

@@ -167,6 +167,7 @@ void write_output(RunState& r, std::FILE* out) {
     read_figure_file(s, r.input, r.store, r.figure);
   }
   OutputContext ctx(out, s, r.input, r.store, r.results, &r.figure);
+  ctx.tally = &r.tally;
   if (!s.break_check) {
     // Without a region only the text boxes of fill-all are area to fill. A run
     // that has nothing to fill says so, instead of ending as if it had hatched.
@@ -198,6 +199,8 @@ void run_phases(RunState& r, int argc, const char* const* argv) {
   check_lengths(s);
   convert_angles(s);
 
+  r.phase = RunPhase::input;
+
   auto open_input = [&](const char* name) {
     if (!slot.open_for_reading(name)) {
       slot.close();
@@ -216,6 +219,7 @@ void run_phases(RunState& r, int argc, const char* const* argv) {
   read_exchange_file(slot.stream, s, r.input, store);
   set_reach(store, r.input);
 
+  r.phase = RunPhase::boundary;
   scale_to_drawing(r);
   prepare_boundary(r);
 
@@ -224,12 +228,14 @@ void run_phases(RunState& r, int argc, const char* const* argv) {
   slot.close();
   std::remove(kExchangeFile);
 
+  r.phase = RunPhase::search;
   search(r);
 
   if (!slot.open_for_writing(kExchangeFile)) {
     slot.close();
     fail(msg::output_open_failed);
   }
+  r.phase = RunPhase::output;
   write_output(r, slot.stream);
   slot.close();
 }

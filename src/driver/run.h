@@ -8,17 +8,23 @@
 #include "figure/figure.h"
 #include "input/entity_store.h"
 #include "input/input_state.h"
+#include "output/output_context.h"
 #include "regions/search_results.h"
 
 namespace hatch {
 
+// How far a run has come; an interrupted or failed run stays where it stopped.
+enum class RunPhase { settings, input, boundary, search, output };
+
 // The whole state of one run, handed to the phases that need its parts.
 struct RunState {
+  RunPhase phase = RunPhase::settings;
   Settings settings;
   InputState input;
   EntityStore store;
   SearchResults results;
   FigureData figure;
+  OutputTally tally;
   FileSlot slot;
 };
 

@@ -270,21 +270,30 @@ int inside_fill(const OutputContext& ctx, double x, double y) {
 
 int collect_all_crossings(OutputContext& ctx, const Segment& s) {
   int n = 0;
+  bool meets_fill = false;
+  auto note = [&](LoopKind kind, int added) {
+    if (added > 0 && fills(ctx, kind)) meets_fill = true;
+  };
   if (ctx.clip_index.built()) {
     // Only the edges near the stroke can add crossings; they come loop by loop in
     // clipping order, each loop's in chain order, as the walk over all edges meets them.
-    ctx.clip_index.edges_near(s, [&](std::size_t, const std::vector<Segment*>& edges) {
-      n += collect_crossings(ctx.table, edges, s, n);
+    ctx.clip_index.edges_near(s, [&](std::size_t l, const std::vector<Segment*>& edges) {
+      const int added = collect_crossings(ctx.table, edges, s, n);
+      note(ctx.clip_index.loops()[l].kind, added);
+      n += added;
     });
-    return n;
+  } else {
+    LoopWalk walk(ctx);
+    for_each_loop(ctx.results, [&](const Segment* loop, LoopKind kind) {
+      const LoopBounds* b = walk.next(loop);
+      // A loop that adds no crossing leaves the table untouched: skipping it changes nothing.
+      if (b != nullptr && surely_no_crossing(*b, s)) return;
+      const int added = collect_crossings(ctx.table, loop, s, n);
+      note(kind, added);
+      n += added;
+    });
   }
-  LoopWalk walk(ctx);
-  for_each_loop(ctx.results, [&](const Segment* loop, LoopKind) {
-    const LoopBounds* b = walk.next(loop);
-    // A loop that adds no crossing leaves the table untouched: skipping it changes nothing.
-    if (b != nullptr && surely_no_crossing(*b, s)) return;
-    n += collect_crossings(ctx.table, loop, s, n);
-  });
+  if (meets_fill && ctx.tally != nullptr) ++ctx.tally->strokes_meeting_fill;
   return n;
 }
 

@@ -33,6 +33,13 @@ struct WantedAttributes {
   int pen = 0;
 };
 
+// What the hatch met: the rows and strokes that crossed a loop they may fill
+// (an outline, or a text box when text boxes are filled). A run's work on them
+// is work its drawing asks for, even where rounding leaves nothing to write.
+struct OutputTally {
+  long long strokes_meeting_fill = 0;
+};
+
 struct OutputContext {
   OutputContext(std::FILE* out_, Settings& settings_, InputState& input_, EntityStore& store_,
                 SearchResults& results_, FigureData* figure_ = nullptr)
@@ -57,6 +64,7 @@ struct OutputContext {
   ClipIndex clip_index;
   // False visits every row, course, band and tile: the plain walk that stepping over is checked against.
   bool step_over = true;
+  OutputTally* tally = nullptr;  // counted into when given
 
   // The hatch frame of angle theta about the hatch origin, kept while the angle stays.
   const HatchFrame& frame_for(double theta) const {

@@ -434,7 +434,7 @@ Outcome run_once(const std::vector<std::string>& words, const std::vector<InputF
   o.status = hatch::run(*state, static_cast<int>(storage.size()), argv.data());
   stop_watchdog();
   o.strokes_meeting_fill = state->tally.strokes_meeting_fill;
-  o.ended_in_search = state->phase == RunPhase::search;
+  o.ended_preparing = state->phase == RunPhase::boundary || state->phase == RunPhase::search;
   state.reset();
   std::fflush(stdout);
   if (dup2(s.saved_stdout, STDOUT_FILENO) < 0) die("cannot restore standard output");
@@ -477,7 +477,7 @@ Outcome run_and_check(const std::vector<std::string>& words, const std::vector<I
   if (problem.empty() && lowest_free_fd() != free_fd) problem = "the run left a file open";
   if (problem.empty() && o.exchange.size() >= kFileSizeLimit) problem = "the run wrote 512 MB or more";
   if (problem.empty() && !repeat && o.interrupted && o.written_before_interrupt < kStallBytes &&
-      o.strokes_meeting_fill < kProgressStrokes && !o.ended_in_search)
+      o.strokes_meeting_fill < kProgressStrokes && !o.ended_preparing)
     problem = "still running after " + std::to_string(kInterruptAfter) + " s, having written " +
               std::to_string(o.written_before_interrupt) + " bytes and crossed " +
               std::to_string(o.strokes_meeting_fill) +

@@ -12,10 +12,12 @@
 // it was walking without producing anything: that is a finding. A run that
 // writes is merely large, and one that works through the rows its regions
 // reach is merely thin (rounding that far out can leave its pieces nothing to
-// fill): both pass, as does one still searching for regions, whose traces
-// end after a fixed number of steps each. A run that does not end after the
-// interrupt reaches libFuzzer's -timeout: a loop without a re-arm point, or no
-// end at all.
+// fill): both pass, as does one still preparing its boundary or searching
+// for regions, whose work their own limits bound (arc pieces at least the arc
+// tolerance apart, a fixed number of steps per trace), however slow a
+// coincidence tolerance as large as the drawing makes it. A run that does not
+// end after the interrupt reaches libFuzzer's -timeout: a loop without a
+// re-arm point, or no end at all.
 #pragma once
 
 #include <cstddef>
@@ -42,7 +44,7 @@ struct Outcome {
   bool interrupted = false;  // the harness asked the run to stop
   long long written_before_interrupt = 0;  // size of the exchange file then
   long long strokes_meeting_fill = 0;      // rows and strokes that crossed a loop they may fill
-  bool ended_in_search = false;            // still searching for regions when it ended
+  bool ended_preparing = false;            // still cutting arcs, merging or tracing when it ended
   bool exchange_exists = false;
   std::string exchange;  // plc_temp.txt after the run
   std::string console;   // standard output of the run

@@ -135,17 +135,29 @@ void SearchList::related(const Segment& s, std::vector<Segment*>& out) {
   near_box(box_of(s), kRelationReach, out);
 }
 
-void SearchList::near_point(XY p, double r, std::vector<Segment*>& out) {
-  near_box({p.x, p.y, p.x, p.y}, r, out);
+void SearchList::ends_at(XY p, double tol, std::vector<Segment*>& out) {
+  gather({p.x, p.y, p.x, p.y}, tol,
+         [&](const Segment* s) { return same_point(p, s->start(), tol) || same_point(p, s->end(), tol); }, out);
 }
 
 void SearchList::near_box(const Box& b, double gap, std::vector<Segment*>& out) {
-  if (plain_ || listed_ < kGridFrom) return whole_list(out);
+  gather(b, gap, [](const Segment*) { return true; }, out);
+}
+
+template <class P>
+void SearchList::gather(const Box& b, double gap, P keep, std::vector<Segment*>& out) {
+  if (plain_ || listed_ < kGridFrom) {
+    whole_list(out);
+    std::erase_if(out, [&](const Segment* s) { return !keep(s); });
+    return;
+  }
   // Coincidence tests take the tolerance inclusively and the grid's answer has
   // no slack of its own: a little more keeps the answer a superset.
   const double g = gap + 1e-9 * (1.0 + b.magnitude());
   found_.clear();
-  grid_.visit_near(b, g, [&](BoxGrid::Id id) { found_.emplace_back(entries_[id].key, entries_[id].s); });
+  grid_.visit_near(b, g, [&](BoxGrid::Id id) {
+    if (keep(entries_[id].s)) found_.emplace_back(entries_[id].key, entries_[id].s);
+  });
   std::sort(found_.begin(), found_.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
   out.clear();
   for (const auto& f : found_) out.push_back(f.second);

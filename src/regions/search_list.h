@@ -50,8 +50,10 @@ class SearchList {
   // Every segment of the list that classify_segments or classify_for_trace
   // could relate to `s` (and some it cannot), in list order.
   void related(const Segment& s, std::vector<Segment*>& out);
-  // Every segment that may have an end within `r` of p, in list order.
-  void near_point(XY p, double r, std::vector<Segment*>& out);
+  // Every segment with an end at p (same_point with tol), in list order. The
+  // test runs before the answer is put in list order: where the tolerance is
+  // large, most of what is near has no end there.
+  void ends_at(XY p, double tol, std::vector<Segment*>& out);
   // Every segment whose box may come within `gap` of b, in list order.
   void near_box(const Box& b, double gap, std::vector<Segment*>& out);
   // Calls visit(s) for the segments with region_state 0 that may relate to the
@@ -115,6 +117,10 @@ class SearchList {
   void rebuild();
   bool plain() const { return plain_; }
   void whole_list(std::vector<Segment*>& out) const;
+  // The segments near b that keep() accepts, in list order; keep() runs
+  // before the sort so that only what is kept is put in order.
+  template <class P>
+  void gather(const Box& b, double gap, P keep, std::vector<Segment*>& out);
   // Drops the pieces that are marked for good or gone once they are many.
   void compact_pushed(std::size_t dropped);
 

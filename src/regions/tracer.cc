@@ -195,7 +195,7 @@ bool open_level(SearchList& list, Frame& f, int rule) {
     f.stop = cut_at_nearest_crossing(list, f.edge);
     SearchList::Scratch scratch(list);
     std::vector<Segment*>& near = *scratch;
-    list.near_point(f.stop, tol, near);
+    list.ends_at(f.stop, tol, near);
     for (Segment* e : near) {
       rearm_interrupt();
       if (e == f.edge || e->trace_mark() != 0) continue;

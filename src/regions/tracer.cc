@@ -92,14 +92,17 @@ constexpr double kWalkableMagnitude = 1e9;
 void meetings_along(SearchList& list, const Segment* edge, std::vector<Meeting>& out) {
   const double tol = list.tol();
   const double len = segment_length(*edge);
+  const double start_rounding = 1e-12 * (1.0 + box_of(*edge).magnitude());
   auto meet = [&](Segment* o) {
     rearm_interrupt();
     if (o == edge || o->trace_mark() != 0) return;
     XY p;
     const int k = classify_for_trace(*o, *edge, &p);
     if (k == 0) return;
-    // A touch at the edge's own start is where the walk came from.
-    if (same_point(p, edge->start(), tol)) return;
+    // A touch at the edge's own start is where the walk came from. Below the
+    // rounding of the coordinates the tolerance cannot tell it: a cut there
+    // would give back the edge itself, and the search would cut it for ever.
+    if (same_point(p, edge->start(), tol) || same_point(p, edge->start(), start_rounding)) return;
     out.push_back({list.rank(o), o, k, p, distance(edge->x1, edge->y1, p.x, p.y)});
   };
   auto in_list_order = [&] {

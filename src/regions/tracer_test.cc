@@ -155,6 +155,25 @@ TEST(TracerCut, MarkedSegmentsAndTouchesAtTheStartAreIgnored) {
   EXPECT_EQ(test::length_of(list), 3);
 }
 
+// A group scale near zero leaves a tolerance below the rounding of the
+// coordinates. A segment through the edge's start then crosses it a few ulps
+// off: cutting there gave the edge back as a piece, and the search for outer
+// regions cut that piece again for ever.
+TEST(TracerCut, TouchesAtTheStartAreIgnoredUnderATinyTolerance) {
+  const double ax = 246.72595891805122, ay = 290.62483037020002;
+  for (int k = 1; k < 60; ++k) {
+    EntityStore store;
+    Segment* list = nullptr;
+    const double a = 0.05 * k;
+    add_edge(store, list, ax - 50 * std::cos(a), ay - 50 * std::sin(a), ax + 50 * std::cos(a), ay + 50 * std::sin(a));
+    Segment* edge = add_edge(store, list, ax, ay, 245, 291.33974596215563);
+    SearchList walked(list, store, 5e-321);
+    cut_at_nearest_crossing(walked, edge);
+    EXPECT_EQ(edge->x2, 245.0) << "direction " << a;
+    EXPECT_EQ(test::length_of(list), 2) << "direction " << a;
+  }
+}
+
 // Walking an edge through clusters of crossings closer than the tolerance,
 // the walk that stops early cuts exactly where the walk over the whole list
 // does, splitting the same segments in the same order.

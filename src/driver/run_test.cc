@@ -128,6 +128,30 @@ TEST_F(RunInDirectory, TypicalRunEndsWithTheRestoreLines) {
   EXPECT_EQ(slurp("hatchlog.txt"), "/s1\n/z0\n/a0.0\n/p25.0\n/w50.0\n");
 }
 
+// Eight segments whose crossings close loops, under the tolerance of a group
+// scale of 1e-318: every trace falls apart at some rounding, and each pass of
+// the search cut back the pieces the pass before had given up, for ever.
+// Whatever it finds, the run ends as every run does.
+TEST_F(RunInDirectory, SearchEndsWhenRoundingKeepsMakingTheSamePieces) {
+  std::ofstream("plc_temp.txt")
+      << "hs 1e-318 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100\nlg0\nly1\nlc2\nlt0\n#\n"
+         " 103.14285714285714 220.14285714285714 78 195.33333333333334\n"
+         " 95.6 212.7 184.66666666666666 132.1\n"
+         " 94.76190476190476 211.87301587301587 221.14285714285714 265.6666666666667\n"
+         " 281.3333333333333 18.1 108.32380952380952 201.18571428571428\n"
+         " 112.14285714285714 273.14285714285717 98.14285714285714 6.142857142857143\n"
+         " 76.1 250.14285714285714 152 113.33333333333333\n"
+         " 86.38095238095238 203.6031746031746 156.66666666666666 198\n"
+         " 125.28888888888888 185.83333333333331 120 31.666666666666668\n";
+  char a0[] = "hatch", a1[] = "/s1", a2[] = "/a0", a3[] = "/p25";
+  char* argv[] = {a0, a1, a2, a3, nullptr};
+  EXPECT_EQ(run(4, argv), 0);
+  const std::string out = slurp("plc_temp.txt");
+  const std::string restore = "lg0\nly1\nlc2\nlt0\n";
+  ASSERT_GE(out.size(), restore.size());
+  EXPECT_EQ(out.substr(out.size() - restore.size()), restore);
+}
+
 TEST_F(RunInDirectory, FailureDuringOutputFollowsWhatWasWritten) {
   std::ofstream("plc_temp.txt") << kSquare;
   char a0[] = "hatch", a1[] = "/s5", a2[] = "/fmissing";

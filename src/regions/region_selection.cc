@@ -249,6 +249,19 @@ void mark_region_edges(SearchList& list, const Settings& settings, const SearchR
   }
 }
 
+namespace {
+
+// Each pass of a search gives up its start edge, but its cuts push pieces. The
+// crossings of n segments leave at most n * n pieces and starts; past that,
+// rounding is making the same pieces again, and the search ends with what it
+// found rather than for ever.
+std::size_t pass_limit(const SearchList& list) {
+  const std::size_t n = list.size();
+  return n * n + 64;
+}
+
+}  // namespace
+
 void find_islands(Region& region, SearchList& list, const Settings& settings) {
   EntityStore& store = list.store();
   const double tol = settings.tolerance;
@@ -267,7 +280,7 @@ void find_islands(Region& region, SearchList& list, const Settings& settings) {
   }
   if (count >= 3) {
     SearchList island_list(inner, store, tol);
-    for (;;) {
+    for (std::size_t passes = pass_limit(island_list); passes > 0; --passes) {
       Segment* q = pick_outer_edge(island_list);
       if (q == nullptr) break;
       rearm_interrupt();
@@ -293,7 +306,7 @@ void find_islands(Region& region, SearchList& list, const Settings& settings) {
 void find_outer_regions(SearchList& list, const Settings& settings, SearchResults& results) {
   (void)settings;
   int index = 0;
-  for (;;) {
+  for (std::size_t passes = pass_limit(list); passes > 0; --passes) {
     Segment* q = pick_outer_edge(list);
     if (q == nullptr) break;
     rearm_interrupt();
@@ -308,7 +321,7 @@ void find_outer_regions(SearchList& list, const Settings& settings, SearchResult
         ++index;
       }
     }
-    // Every pass gives up its start edge, so the passes come to an end.
+    // Every pass gives up its start edge; what its cuts push is bounded by pass_limit.
     list.remove(q);
   }
 }

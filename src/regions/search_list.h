@@ -29,6 +29,8 @@ class SearchList {
   SearchList& operator=(const SearchList&) = delete;
 
   Segment*& head() { return head_; }
+  // The segments now in the list.
+  std::size_t size() const { return listed_; }
   EntityStore& store() { return store_; }
   double tol() const { return tol_; }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <new>
 
 #include "base/failure.h"
@@ -92,7 +93,9 @@ constexpr double kWalkableMagnitude = 1e9;
 void meetings_along(SearchList& list, const Segment* edge, std::vector<Meeting>& out) {
   const double tol = list.tol();
   const double len = segment_length(*edge);
-  const double start_rounding = 1e-12 * (1.0 + box_of(*edge).magnitude());
+  // A few hundred ulps of the edge's coordinates: as far as rounding moves a
+  // computed crossing.
+  const double start_rounding = 256.0 * std::numeric_limits<double>::epsilon() * (1.0 + box_of(*edge).magnitude());
   auto meet = [&](Segment* o) {
     rearm_interrupt();
     if (o == edge || o->trace_mark() != 0) return;
